@@ -1,0 +1,70 @@
+#pragma once
+
+#include <wx/string.h>
+#include <wx/thread.h>
+
+#include <atomic>
+
+#include "MyOfAppGlutWindow.h"
+
+class wyrleApp;
+class WyrleFrame;
+
+// Shows or hides the tool window with the brush library and the gradient
+// tool that were open with it; the two flags stay as they are, so a dialog
+// hidden with the tool window comes back with it.
+template <class Frame>
+void showToolWindow(Frame& frame, bool show) {
+    frame.Show(show);
+    if (frame.bBrushesShown && frame.saveBrushDialog)
+        frame.saveBrushDialog->Show(show);
+    if (frame.bGradientShown && frame.gradientDialog)
+        frame.gradientDialog->Show(show);
+}
+
+// The render thread. It opens the drawing window, runs the engine, and is the
+// engine's way to the tool window: every operation below runs on the GUI
+// thread, in the order the engine calls them.
+class BaseApp : public wxThread {
+public:
+    static BaseApp* Instance();
+
+    void* Entry() override;
+
+    void NewDialog();
+    void LoadDialog();
+    void Save();
+    void SaveAsDialog();
+    void SliderSize(int n);
+    void SliderEraserSize(int n);
+    void ButtonTextZoom(wxString label);
+    void ZoomPlusClick();
+    void ZoomMinusClick();
+    void ZoomResetClick();
+    void BrushClick();
+    void EraserClick();
+    void ShowBcgSelected();
+    void HelpSelected();
+    void OnTop();
+    void Show(bool show);
+    void backgroundColorBitmap();
+    // Plain pointer copies from a frame that was complete before the thread
+    // started, so they run at once on the render thread.
+    void RegisterGradientDialog();
+    void RegisterSaveBrushDialog();
+
+    MyOfAppGlutWindow window;
+    // Set by Entry once the engine exists; the GUI's key handlers read it and
+    // do nothing while it is null.
+    std::atomic<wyrleApp*> app{nullptr};
+    WyrleFrame* frame = nullptr;
+    int width;
+    int height;
+
+private:
+    BaseApp();
+    template <class F>
+    void onFrame(F fn);
+
+    static BaseApp* m_pInstance;
+};

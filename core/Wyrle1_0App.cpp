@@ -1,0 +1,86 @@
+#include "Wyrle1_0App.h"
+
+#include <wx/image.h>
+
+#include "BaseApp.h"
+#include "WyrleGlobals.h"
+#include "WyrleMain.h"
+#include "win32.h"
+#include "wyrleApp.h"
+
+wxBEGIN_EVENT_TABLE(Wyrle1_0App, wxApp)
+    EVT_KEY_DOWN(Wyrle1_0App::OnKeyDown)
+    EVT_KEY_UP(Wyrle1_0App::OnKeyUp)
+    EVT_SET_FOCUS(Wyrle1_0App::SetFocus)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+// The engine's pan switch, when the engine exists and no capture runs.
+void setPan(bool on) {
+    if (f_newBrushPreset.load() != 0 || !bFrame.load())
+        return;
+    wyrleApp* engine = BaseApp::Instance()->app.load(std::memory_order_acquire);
+    if (engine)
+        engine->bPan.store(on);
+}
+
+}  // namespace
+
+AppKeyAction appKeyDownAction(int keyCode) {
+    switch (keyCode) {
+    case WXK_SPACE: return AppKeyAction::Pan;
+    case '+':
+    case WXK_NUMPAD_ADD: return AppKeyAction::ZoomIn;
+    case WXK_TAB:
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER: return AppKeyAction::Swallow;
+    default: return AppKeyAction::PassOn;
+    }
+}
+
+bool Wyrle1_0App::OnInit() {
+    wxInitAllImageHandlers();
+    int bw = 0, bh = 0;
+    computeBorders(platform::frameMetricX(), bw, bh);
+    f_borderWidth.store(bw);
+    f_borderHeight.store(bh);
+    frame = new WyrleFrame(nullptr, wxID_ANY);
+    frame->Show(true);
+    bFrame.store(true);
+    SetTopWindow(frame);
+    return true;
+}
+
+bool appKeyDown(WyrleFrame* frame, int keyCode) {
+    switch (appKeyDownAction(keyCode)) {
+    case AppKeyAction::Pan:
+        setPan(true);
+        return true;
+    case AppKeyAction::ZoomIn:
+        if (frame)
+            frame->ZoomPlusClick();
+        return false;
+    case AppKeyAction::Swallow:
+        return false;
+    case AppKeyAction::PassOn:
+        break;
+    }
+    return true;
+}
+
+bool appKeyUp(int keyCode) {
+    if (keyCode == WXK_SPACE)
+        setPan(false);
+    return true;
+}
+
+void Wyrle1_0App::OnKeyDown(wxKeyEvent& event) {
+    event.Skip(appKeyDown(frame, event.GetKeyCode()));
+}
+
+void Wyrle1_0App::OnKeyUp(wxKeyEvent& event) {
+    event.Skip(appKeyUp(event.GetKeyCode()));
+}
+
+void Wyrle1_0App::SetFocus(wxFocusEvent&) {}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "ofAppBaseWindow.h"
+#include "ofBaseApp.h"
+
+void ofSetupOpenGL(ofAppBaseWindow* windowPtr, int w, int h, int screenMode);
+void ofRunApp(ofBaseApp* app);
+void ofExitCallback();
+
+// The one way the process ends. On the render thread it shuts the framework
+// and the application down there (GL context current) and ends the process;
+// from any other thread it asks the render thread to do so and waits at most
+// about two seconds before ending the process itself.
+[[noreturn]] void ofEndProcess(int code);
+// Set when another thread has asked the render thread to end the process.
+bool ofExitRequested();
+bool ofOnRenderThread();
+
+int ofGetFrameNum();
+void ofSetFrameRate(int targetRate);
+void ofSetWindowPosition(int x, int y);
+void ofSetWindowShape(int w, int h);
+int ofGetWindowPositionX();
+int ofGetWindowPositionY();
+int ofGetScreenWidth();
+int ofGetScreenHeight();
+int ofGetWidth();
+int ofGetHeight();
+void ofSetWindowTitle(std::string title);

@@ -1,0 +1,48 @@
+#pragma once
+// Time base, console log, data-folder names, text helpers.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ofConstants.h"
+
+// Time and date.
+uint32_t ofGetSystemTime();
+void ofResetElapsedTimeCounter();
+int ofGetElapsedTimeMillis();
+float ofGetElapsedTimef();
+int ofGetSeconds();
+int ofGetMinutes();
+int ofGetHours();
+int ofGetYear();
+int ofGetMonth();
+int ofGetDay();
+int ofGetWeekday();
+
+// Console log. Runtime text must go through the std::string overload (or as a
+// "%s" argument), never as the format.
+void ofSetLogLevel(int level);
+int ofGetLogLevel();
+void ofLog(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void ofLog(int level, std::string message);
+void ofSetConsoleColor(int color);
+void ofRestoreConsoleColor();
+
+// Data folder.
+void ofEnableDataPath();
+void ofDisableDataPath();
+void ofSetDataPathRoot(std::string root);
+std::string ofToDataPath(std::string path, bool makeAbsolute = false);
+
+// Text and numbers.
+std::string ofToString(int value);
+std::string ofToString(double value, int precision);
+int ofToInt(const std::string& text);
+float ofToFloat(const std::string& text);
+std::vector<std::string> ofSplitString(const std::string& source, const std::string& delimiters);
+
+// Browser and screen.
+void ofLaunchBrowser(std::string url);
+void ofSaveScreen(std::string fileName);
+void ofSaveFrame();

@@ -1,0 +1,42 @@
+# Sourced by run and test: installs the Debian packages Wyrle needs when any
+# is missing, then configures and builds.
+set -euo pipefail
+
+WYRLE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+WYRLE_PACKAGES=(
+  build-essential cmake pkg-config
+  libwxgtk3.2-dev libfreeimage-dev freeglut3-dev libglew-dev
+  libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev zlib1g-dev
+  libgtest-dev libbenchmark-dev
+  xvfb xauth xdotool x11-utils imagemagick xfonts-base
+  clang libclang-rt-14-dev
+)
+
+wyrle_install_deps() {
+  local missing=()
+  local p
+  for p in "${WYRLE_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return 0
+  fi
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# wyrle_build DIR [cmake args...]
+wyrle_build() {
+  local dir="$1"
+  shift
+  cmake -S "$WYRLE_ROOT" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}

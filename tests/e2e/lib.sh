@@ -1,0 +1,73 @@
+# Shared by the end-to-end tests. Each test gets its own X server, so tests
+# running side by side never see each other's windows.
+# Arguments of every test: WYRLE_BIN TOOLS_DIR SOURCE_DIR
+set -u
+WYRLE_BIN="$1"
+TOOLS_DIR="$2"
+SOURCE_DIR="$3"
+XWIN="$TOOLS_DIR/xwin"
+XVFB_PID=""
+WYRLE_PID=""
+WORK_DIR="$(mktemp -d)"
+
+cleanup() {
+  [ -n "$WYRLE_PID" ] && kill -9 "$WYRLE_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  rm -rf "$WORK_DIR"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  [ -f "$WORK_DIR/out.txt" ] && { echo "--- program output:"; cat "$WORK_DIR/out.txt"; }
+  exit 1
+}
+
+xvfb_start() {
+  local f="$WORK_DIR/display"
+  Xvfb -displayfd 9 -screen 0 1920x1080x24 +extension GLX -nolisten tcp 9>"$f" 2>/dev/null &
+  XVFB_PID=$!
+  local i
+  for i in $(seq 100); do
+    [ -s "$f" ] && break
+    sleep 0.1
+  done
+  [ -s "$f" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n1 "$f")"
+  export LIBGL_ALWAYS_SOFTWARE=1
+}
+
+# Starts the program in a fresh working folder holding data/.
+wyrle_start() {
+  mkdir -p "$WORK_DIR/run"
+  ln -sfn "$SOURCE_DIR/data" "$WORK_DIR/run/data"
+  (cd "$WORK_DIR/run" && exec "$WYRLE_BIN" "$@") >"$WORK_DIR/out.txt" 2>&1 &
+  WYRLE_PID=$!
+}
+
+# Waits until a window matching the grep pattern is mapped; prints its line.
+wait_window() {
+  local pattern="$1" seconds="${2:-20}" line="" i
+  for i in $(seq $((seconds * 10))); do
+    line="$("$XWIN" list 2>/dev/null | grep -E -- "$pattern" | head -n1)"
+    [ -n "$line" ] && { echo "$line"; return 0; }
+    kill -0 "$WYRLE_PID" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits for the program to end and sets EXIT_CODE (124 after the timeout).
+wait_exit() {
+  local seconds="${1:-10}" i
+  EXIT_CODE=124
+  for i in $(seq $((seconds * 10))); do
+    if ! kill -0 "$WYRLE_PID" 2>/dev/null; then
+      wait "$WYRLE_PID"
+      EXIT_CODE=$?
+      WYRLE_PID=""
+      return 0
+    fi
+    sleep 0.1
+  done
+}
