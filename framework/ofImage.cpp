@@ -144,17 +144,23 @@ FIBITMAP* convertToDepth(FIBITMAP* bmp, int bpp) {
     return rgb ? FreeImage_ColorQuantize(rgb.get(), FIQ_WUQUANT) : nullptr;
 }
 
+bool formatTakesDepth(FREE_IMAGE_FORMAT fif, int bpp) {
+    // FreeImage lists 32 bits for JPEG (meaning CMYK) but refuses RGBA.
+    if (fif == FIF_JPEG && bpp == 32) return false;
+    return FreeImage_FIFSupportsExportBPP(fif, bpp) == TRUE;
+}
+
 // `bmp` itself when the format takes its depth; else a converted copy kept
 // in `holder` (alpha goes before colours do), or null.
 FIBITMAP* fitToFormat(FIBITMAP* bmp, FREE_IMAGE_FORMAT fif, Bitmap& holder) {
     const int bpp = static_cast<int>(FreeImage_GetBPP(bmp));
-    if (FreeImage_FIFSupportsExportBPP(fif, bpp)) return bmp;
+    if (formatTakesDepth(fif, bpp)) return bmp;
     static const int from32[] = {24, 8};
     static const int from24[] = {32, 8};
     static const int from8[] = {24, 32};
     const int* order = bpp == 32 ? from32 : bpp == 24 ? from24 : from8;
     for (int i = 0; i < 2; ++i) {
-        if (!FreeImage_FIFSupportsExportBPP(fif, order[i])) continue;
+        if (!formatTakesDepth(fif, order[i])) continue;
         holder.reset(convertToDepth(bmp, order[i]));
         if (holder) return holder.get();
     }

@@ -26,6 +26,8 @@ void info(const char* text) { guibridge::messageBox(wxGetTranslation(text), wxGe
 
 SettingsHandler::SettingsHandler() : log(new Log("SettingsHandler.log", gLogging)) {}
 
+SettingsHandler::~SettingsHandler() = default;
+
 bool SettingsHandler::FileExists(const char* path) {
     struct stat st;
     return path && ::stat(path, &st) == 0;

@@ -3,6 +3,7 @@
 // The engine and the Preferences dialog each own one; they share only the file.
 
 #include <cstdio>
+#include <memory>
 
 class Log;
 
@@ -11,10 +12,11 @@ public:
     // Per cent of free memory for the undo ring. Load leaves it alone when the
     // file gives no usable number; the engine clamps it into 10..90.
     int undoPercent = 30;
-    Log* log = nullptr;
+    std::unique_ptr<Log> log;
     FILE* file = nullptr;  // the write in progress; unused between calls
 
     SettingsHandler();
+    ~SettingsHandler();
 
     void Load();
     void Save();

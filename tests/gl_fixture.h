@@ -8,9 +8,22 @@
 
 #include <cstdlib>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace testgl {
 
 inline void noDisplay() {}
+
+// Runs the leak check while the GL driver is still loaded: once freeglut's
+// exit handler has unloaded it, the driver's own allocations can no longer be
+// told apart from ours.
+inline void leakCheckBeforeGlutExit() {
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_do_leak_check();
+#endif
+}
 
 // Opens the window on first use; later calls reuse it.
 inline bool ensureWindow(int w = 256, int h = 256) {
@@ -21,6 +34,7 @@ inline bool ensureWindow(int w = 256, int h = 256) {
     char name[] = "wyrle-test";
     char* argv[] = {name, nullptr};
     glutInit(&argc, argv);
+    std::atexit(leakCheckBeforeGlutExit);  // runs before freeglut's handler
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
     glutInitWindowSize(w, h);

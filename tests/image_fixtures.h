@@ -13,11 +13,18 @@
 #include <string>
 #include <vector>
 
+#include "ofImage.h"
+
 namespace imgtest {
+
+// FreeImage's plugins must be up before a fixture is written; an image
+// construction starts them (again, after ofCloseFreeImage).
+inline void useFreeImage() { ofImage starter; }
 
 class TempDir {
 public:
     TempDir() {
+        useFreeImage();
         char pattern[] = "/tmp/wyrle-img-XXXXXX";
         if (mkdtemp(pattern)) dir_ = pattern;
     }
@@ -132,6 +139,7 @@ inline FIBITMAP* makeWide(int w, int h, FREE_IMAGE_TYPE type) {
 
 // Writes and frees `bmp`; false when FreeImage refused.
 inline bool saveAndFree(FIBITMAP* bmp, FREE_IMAGE_FORMAT fif, const std::string& path, int flags = 0) {
+    useFreeImage();
     const bool ok = bmp && FreeImage_Save(fif, bmp, path.c_str(), flags);
     if (bmp) FreeImage_Unload(bmp);
     return ok;

@@ -261,12 +261,24 @@ TEST(MathNoise, BoundedContinuousAndNotFlat) {
     }
 }
 
-TEST(MathNoise, HigherDimensionsWrapEvery256) {
-    const float pts[][4] = {{0.3f, 1.7f, 2.2f, 0.9f}, {10.6f, -3.4f, 7.1f, -0.2f}};
-    for (const auto& p : pts) {
-        EXPECT_NEAR(ofSignedNoise(p[0], p[1]), ofSignedNoise(p[0] + 256, p[1]), 1e-3f);
-        EXPECT_NEAR(ofSignedNoise(p[0], p[1], p[2]), ofSignedNoise(p[0], p[1] - 256, p[2]), 1e-3f);
-        EXPECT_NEAR(ofSignedNoise(p[0], p[1], p[2], p[3]), ofSignedNoise(p[0], p[1], p[2], p[3] + 256), 1e-3f);
+TEST(MathNoise, VanishesAtEveryLatticePoint) {
+    // Neighbouring lattice points lie beyond the contribution radius, and the
+    // point's own gradient is multiplied by a zero offset.
+    const double g2 = (3 - std::sqrt(3.0)) / 6, g3 = 1.0 / 6, g4 = (5 - std::sqrt(5.0)) / 20;
+    for (int i = -6; i <= 6; i += 3) {
+        for (int j = -5; j <= 7; j += 4) {
+            const double s2 = (i + j) * g2;
+            EXPECT_NEAR(0, ofSignedNoise(static_cast<float>(i - s2), static_cast<float>(j - s2)), 1e-4) << i << "," << j;
+            const int k = i + 2;
+            const double s3 = (i + j + k) * g3;
+            EXPECT_NEAR(0, ofSignedNoise(static_cast<float>(i - s3), static_cast<float>(j - s3), static_cast<float>(k - s3)),
+                        1e-4);
+            const int l = j - 1;
+            const double s4 = (i + j + k + l) * g4;
+            EXPECT_NEAR(0, ofSignedNoise(static_cast<float>(i - s4), static_cast<float>(j - s4), static_cast<float>(k - s4),
+                                         static_cast<float>(l - s4)),
+                        1e-4);
+        }
     }
 }
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
+#include "gl_fixture.h"  // GLEW before any other GL header
 
-#include <GL/freeglut.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -118,6 +118,7 @@ TEST(GlutWindow, FramesRunUpdateThenDraw) {
         GTEST_SKIP() << "no X display";
     MyOfAppGlutWindow win;
     ofSetupOpenGL(&win, 320, 240, 0);
+    std::atexit(testgl::leakCheckBeforeGlutExit);
     EXPECT_EQ(ofGetWidth(), 320);
     EXPECT_EQ(ofGetHeight(), 240);
     EXPECT_EQ(ofAppGlutWindow::requestedWidth, 320);

@@ -1,0 +1,101 @@
+#include "GuiPrompts.h"
+
+#include <wx/cmndata.h>
+#include <wx/colordlg.h>
+#include <wx/dialog.h>
+#include <wx/filedlg.h>
+#include <wx/filefn.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+#include <utility>
+
+namespace prompts {
+namespace {
+
+MessageFn gMessage;
+QuestionFn gQuestion;
+ColourFn gColour;
+SaveFileFn gSaveFile;
+ModalFn gModal;
+
+}  // namespace
+
+void message(const wxString& text, const wxString& caption, wxWindow* parent) {
+    if (gMessage) {
+        gMessage(text, caption, parent);
+        return;
+    }
+    wxMessageBox(text, caption, wxOK | wxCENTRE, parent);
+}
+
+int question(const wxString& text, const wxString& caption, long style) {
+    if (gQuestion)
+        return gQuestion(text, caption, style);
+    wxMessageDialog box(nullptr, text, caption, style);
+    int answer = box.ShowModal();
+    // GTK lets Esc and the close box end a yes/no box; that is a No.
+    if (answer == wxID_CANCEL)
+        answer = wxID_NO;
+    return answer;
+}
+
+bool chooseColour(wxWindow* parent, wxColourData& data) {
+    if (gColour)
+        return gColour(parent, data);
+    wxColourDialog dialog(parent, &data);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    data = dialog.GetColourData();
+    return true;
+}
+
+SaveAnswer saveFile(wxWindow* parent, const wxString& title, const wxString& folder, const wxString& name,
+                    const wxString& wildcard) {
+    if (gSaveFile)
+        return gSaveFile(parent, title, folder, name, wildcard);
+    // No overwrite prompt from the toolkit: the caller asks itself.
+    wxFileDialog dialog(parent, title, folder, name, wildcard, wxFD_SAVE);
+    SaveAnswer answer;
+    if (dialog.ShowModal() == wxID_OK) {
+        answer.path = dialog.GetPath();
+        answer.filterIndex = dialog.GetFilterIndex();
+    }
+    return answer;
+}
+
+int showModal(wxDialog& dialog) {
+    if (gModal)
+        return gModal(dialog);
+    return dialog.ShowModal();
+}
+
+void setMessage(MessageFn fn) { gMessage = std::move(fn); }
+void setQuestion(QuestionFn fn) { gQuestion = std::move(fn); }
+void setColour(ColourFn fn) { gColour = std::move(fn); }
+void setSaveFile(SaveFileFn fn) { gSaveFile = std::move(fn); }
+void setModal(ModalFn fn) { gModal = std::move(fn); }
+
+void resetAll() {
+    gMessage = nullptr;
+    gQuestion = nullptr;
+    gColour = nullptr;
+    gSaveFile = nullptr;
+    gModal = nullptr;
+}
+
+void prepareColourData(wxColourData& data, const wxColour& start) {
+    data.SetColour(start);
+    data.SetChooseFull(true);
+    for (int i = 0; i < 16; ++i)
+        data.SetCustomColour(i, wxColour(16 * i, 16 * i, 16 * i));
+}
+
+wxString defaultFolder() {
+    wxString home = wxGetHomeDir();
+    if (!home.empty() && wxDirExists(home))
+        return home;
+    return wxGetCwd();
+}
+
+}  // namespace prompts

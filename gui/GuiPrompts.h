@@ -1,0 +1,58 @@
+#pragma once
+// Every modal box the tool window and its dialogs raise on the GUI thread
+// goes through here, so tests can answer them instead of blocking on a
+// modal window. The defaults show the real wx boxes.
+
+#include <wx/colour.h>
+#include <wx/string.h>
+
+#include <functional>
+
+class wxWindow;
+class wxDialog;
+class wxColourData;
+
+namespace prompts {
+
+// An OK box; `parent` may be null.
+using MessageFn = std::function<void(const wxString& text, const wxString& caption, wxWindow* parent)>;
+// A yes/no box; returns wxID_YES, wxID_NO or whatever else the box gave.
+// Esc and the close box count as No.
+using QuestionFn = std::function<int(const wxString& text, const wxString& caption, long style)>;
+// The colour dialog: true on OK with the choice in data.GetColour().
+using ColourFn = std::function<bool(wxWindow* parent, wxColourData& data)>;
+// The save-file selector's answer: the chosen path (empty when cancelled)
+// and the index of the file type selected in it.
+struct SaveAnswer {
+    wxString path;
+    int filterIndex = 0;
+};
+using SaveFileFn = std::function<SaveAnswer(wxWindow* parent, const wxString& title, const wxString& folder,
+                                            const wxString& name, const wxString& wildcard)>;
+// Runs a dialog modally and returns its result.
+using ModalFn = std::function<int(wxDialog& dialog)>;
+
+void message(const wxString& text, const wxString& caption, wxWindow* parent = nullptr);
+int question(const wxString& text, const wxString& caption, long style);
+bool chooseColour(wxWindow* parent, wxColourData& data);
+SaveAnswer saveFile(wxWindow* parent, const wxString& title, const wxString& folder, const wxString& name,
+                    const wxString& wildcard);
+int showModal(wxDialog& dialog);
+
+// Test seams; a null function restores the real box.
+void setMessage(MessageFn fn);
+void setQuestion(QuestionFn fn);
+void setColour(ColourFn fn);
+void setSaveFile(SaveFileFn fn);
+void setModal(ModalFn fn);
+void resetAll();
+
+// The colour data both colour swatches open with: `start`, the full
+// dialog, and sixteen greys from black to (240, 240, 240) as custom colours.
+void prepareColourData(wxColourData& data, const wxColour& start);
+
+// Where the program proposes files and starts its file dialogs: the home
+// folder, or the working folder when there is none.
+wxString defaultFolder();
+
+}  // namespace prompts
