@@ -185,10 +185,11 @@ int createTempFile(const std::string& target, std::string& tmpName, std::string&
     static std::atomic<unsigned> counter{0};
     const std::size_t slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? std::string(".") : target.substr(0, slash);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tmpName = dir + "/." + base + ".tmp" + std::to_string(getpid()) + "-" +
-                  std::to_string(counter.fetch_add(1));
+        // Not built from the target's name, which may already be as long as
+        // the file system allows.
+        tmpName = dir + "/.wyrle-save-" + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1)) +
+                  ".tmp";
         const int fd = open(tmpName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) return fd;
         if (errno != EEXIST) {

@@ -1,19 +1,16 @@
 #pragma once
 // Picture fixtures for the image and texture tests, made at run time with
-// FreeImage itself in a fresh temporary folder.
+// FreeImage itself (in the scratch folders of the service tests).
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "ofImage.h"
+#include "services_fixture.h"
 
 namespace imgtest {
 
@@ -21,45 +18,18 @@ namespace imgtest {
 // construction starts them (again, after ofCloseFreeImage).
 inline void useFreeImage() { ofImage starter; }
 
-class TempDir {
-public:
-    TempDir() {
-        useFreeImage();
-        char pattern[] = "/tmp/wyrle-img-XXXXXX";
-        if (mkdtemp(pattern)) dir_ = pattern;
-    }
-    ~TempDir() {
-        if (dir_.empty()) return;
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+using svctest::TempDir;
+using svctest::listDir;
 
-    bool ok() const { return !dir_.empty(); }
-    const std::string& dir() const { return dir_; }
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
-    // Everything in the folder, so a test can see that no stray file is left.
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(dir_))
-            out.push_back(entry.path().filename().string());
-        return out;
-    }
+inline std::string readBytes(const std::string& path) { return svctest::readFile(path); }
+inline bool writeBytes(const std::string& path, const std::string& bytes) { return svctest::writeFile(path, bytes); }
 
-private:
-    std::string dir_;
-};
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline bool writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+// What `body` prints on standard output (where ofLog writes).
+template <typename Body>
+std::string stdoutOf(Body body) {
+    testing::internal::CaptureStdout();
+    body();
+    return testing::internal::GetCapturedStdout();
 }
 
 struct Rgba {

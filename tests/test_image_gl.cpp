@@ -149,9 +149,8 @@ TEST_F(ImageGl, NoTextureWhileSwitchedOff) {
     EXPECT_FALSE(img.textureAllocated());
     EXPECT_EQ(img.texture.textureId, 0u);
 
-    testing::internal::CaptureStdout();
-    img.getTextureReference();
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("ofImage - getTextureReference - texture is not allocated"),
+    EXPECT_NE(stdoutOf([&] { img.getTextureReference(); })
+                  .find("ofImage - getTextureReference - texture is not allocated"),
               std::string::npos);
 
     // Switched on later, the next update makes a texture big enough.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "image_fixtures.h"
 #include "image_gl_helpers.h"
 #include "ofGraphics.h"
 #include "ofTexture.h"
@@ -126,17 +127,13 @@ TEST_P(TexturePaths, UploadsUpToTheStorageAndRefusesMore) {
     const int fitW = static_cast<int>(tex.allocWidth), fitH = static_cast<int>(tex.allocHeight);
     std::vector<unsigned char> data(static_cast<size_t>(fitW + 1) * (fitH + 1) * 4, 0x7F);
 
-    testing::internal::CaptureStdout();
-    tex.loadData(data.data(), fitW, fitH, GL_RGBA);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(stdoutOf([&] { tex.loadData(data.data(), fitW, fitH, GL_RGBA); }), "");
     EXPECT_EQ(tex.width, fitW);
 
     for (const auto& size : {std::make_pair(fitW + 1, fitH), std::make_pair(fitW, fitH + 1)}) {
         const float extentX = tex.extentX;
-        testing::internal::CaptureStdout();
-        tex.loadData(data.data(), size.first, size.second, GL_LUMINANCE);
-        EXPECT_NE(testing::internal::GetCapturedStdout().find(
-                      "image data too big for allocated texture. not uploading..."),
+        EXPECT_NE(stdoutOf([&] { tex.loadData(data.data(), size.first, size.second, GL_LUMINANCE); })
+                      .find("image data too big for allocated texture. not uploading..."),
                   std::string::npos);
         EXPECT_EQ(tex.width, fitW);
         EXPECT_EQ(tex.height, fitH);
