@@ -1,34 +1,305 @@
 #include "wyrleApp.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
 
-#include "BaseApp.h"
+#include "EngineGlobals.h"
+#include "EngineHost.h"
+#include "Log.h"
 #include "Requests.h"
+#include "SettingsHandler.h"
 #include "WyrleGlobals.h"
 #include "ofAppRunner.h"
-#include "ofGraphics.h"
 #include "ofUtils.h"
 
+namespace {
+
+const palette::Rgb kWorkspaceColour = {114, 110, 106};
+
+// Loads an interface picture; a missing one is logged and skipped, and the
+// panel then simply lacks it.
+void loadInterfaceImage(MyOfImage& image, const char* path, bool textures, Log* log) {
+    image.setUseTexture(textures);
+    if (image.loadImage(path)) return;
+    ofLog(OF_LOG_WARNING, "wyrleApp::setup - cannot load %s", path);
+    if (log) log->log("cannot load", path);
+}
+
+// An RGB picture of w x h in one colour. Its texture (when it has one) is
+// made and filled by the one upload at the end, or by the first update().
+void allocateFilled(MyOfImage& image, int w, int h, palette::Rgb colour, bool textures, bool upload = true) {
+    image.setUseTexture(false);
+    image.allocate(w, h, OF_IMAGE_COLOR);
+    canvas::fillLayer(wyrleApp::spanOf(image), colour);
+    image.setUseTexture(textures);
+    if (upload) image.update();
+}
+
+}  // namespace
+
+wyrleApp::wyrleApp() : ownHost(new StandardEngineHost(*this)) {
+    host = ownHost.get();
+}
+
+wyrleApp::~wyrleApp() {
+    clearMemory();
+    delete settingsHandler;
+    delete log;
+}
+
+canvas::PixelSpan wyrleApp::spanOf(ofImage& image) {
+    const ofPixels& p = image.pixelBuffer;
+    if (!p.allocated) return canvas::PixelSpan{nullptr, 0, 0, 0};
+    return canvas::PixelSpan{p.data, p.width, p.height, p.channelCount};
+}
+
+void wyrleApp::refreshPixelPointers() {
+    frontPixels = frontLayer.getPixels();
+    backPixels = backLayer.getPixels();
+    displayPixels = displayImage.getPixels();
+    screenPixels = screenImage.getPixels();
+}
+
 void wyrleApp::setup() {
-    f_workState.store(kWorkSetup);
-    ofSetWindowPosition(gBasePositionX.load(), gBasePositionY.load());
-    ofSetFrameRate(40);
-    ofBackground(0, 0, 0);
-    requests::moveWorkState(kWorkSetup, kWorkIdle);
-    if (baseApp) {
-        baseApp->RegisterGradientDialog();
-        baseApp->RegisterSaveBrushDialog();
+    host->installCallbacks();
+    host->setWindowPosition(gBasePositionX.load(), gBasePositionY.load());
+    host->setWindowTitle(gTitle);
+
+    windowX = windowY = prevWindowX = prevWindowY = 0;
+    f_bcgR_choose = 0;
+    f_bcgG_choose = 0;
+    f_bcgB_choose = 0;
+
+    if (!settingsHandler) settingsHandler = new SettingsHandler();
+    settingsHandler->Load();
+    if (!log) log = new Log("wyrleApp.log", gLogging.load());
+
+    // A request the tool window raised before now stays in the slot.
+    requests::moveWorkState(kWorkIdle, kWorkSetup);
+
+    host->setBackground(0, 0, 0);
+    host->setFrameRate(40);
+
+    particleCount = kParticleSlots;
+    springStiffness = 0.02f;
+    f_slow1 = 0.9f;
+    f_modes = 0;
+    f_PartStep = 1;
+    f_opacityz = 40.0f;
+    f_paintDetail = 1;
+    f_NormLen = 1.0f;
+    f_perpixelz = 0;
+    f_additive = true;
+    f_fixedLoadPic = false;
+    f_findAutoBcgColor = true;
+    f_premultiplyAlpha = false;
+    f_perpixelzTimeVal = 3.0f;
+    f_perpixelzTime = 3.0f;
+    f_perpixelzMode = 1;
+    f_painterz = true;
+    f_eraserz = false;
+    f_eraserzSize = 35.0f;
+    f_eraserzOpacity = 1.0f;
+    f_changeShowLayers = 1;
+    f_setPalette = false;
+    f_setPaletteBasicHSV = false;
+    f_setStrings = false;
+    f_setupBrushParameters = false;
+    f_centerTexture = false;
+    f_changeShowBcg = 0;
+    f_changeCollapse = 0;
+    f_changeClearBack = 0;
+    f_newArtwork = false;
+    redrawMode = 2;
+    toolWindowShown = true;
+
+    {
+        std::lock_guard<std::mutex> lock(gPaletteMutex);
+        int* arrays[] = {paletteR, paletteG, paletteB, paletteRadd, paletteGadd,
+                         paletteBadd, paletteRsub, paletteGsub, paletteBsub, paletteSet};
+        for (int* a : arrays) std::memset(a, 0, sizeof(int) * kPaletteSize);
     }
+
+    f_maxTextureSize = host->maxTextureSize();
+    maxCanvasWidth = canvas::maxCanvasSize(host->screenWidth(), 200, f_maxTextureSize);
+    maxCanvasHeight = canvas::maxCanvasSize(host->screenHeight(), 30, f_maxTextureSize);
+    viewWidth = std::max(0, std::min(host->windowWidth(), maxCanvasWidth));
+    viewHeight = std::max(0, std::min(host->windowHeight(), maxCanvasHeight));
+
+    // Without a window nothing may make a texture.
+    const bool textures = host->hasWindow();
+    // The backdrop is only ever copied into the screen image, never drawn:
+    // it needs no texture.
+    allocateFilled(backdropImage, maxCanvasWidth, maxCanvasHeight, kWorkspaceColour, false);
+    // The first frame's redraw uploads the screen image.
+    allocateFilled(screenImage, maxCanvasWidth, maxCanvasHeight, kWorkspaceColour, textures, false);
+    screenPixels = screenImage.getPixels();
+
+    frontLayer.setUseTexture(false);
+    backLayer.setUseTexture(false);
+    displayImage.setUseTexture(false);
+
+    allocateFilled(frontThumbnail, 50, 50, palette::Rgb{0, 0, 0}, textures);
+    allocateFilled(backThumbnail, 50, 50, palette::Rgb{0, 0, 0}, textures);
+
+    defaultArtwork();
+    setupBrushParameters();
+
+    {
+        std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
+        allocateFilled(brushColor, 256, 256, palette::Rgb{0, 0, 0}, textures);
+        allocateFilled(brushIconColor, 64, 64, palette::Rgb{0, 0, 0}, textures);
+    }
+
+    loadInterfaceImage(iconAlpha, "data/icon_alpha.png", textures, log);
+    loadInterfaceImage(iconFront, "data/icon_front.png", textures, log);
+    loadInterfaceImage(iconBack, "data/icon_back.png", textures, log);
+    loadInterfaceImage(iconBrush, "data/icon_brush.png", textures, log);
+    loadInterfaceImage(iconPaint, "data/icon_paint.png", textures, log);
+
+    pointerX = static_cast<float>(mouseX);
+    pointerY = static_cast<float>(mouseY);
+    setupStrings();
+    shiftTrail();
+
+    requests::moveWorkState(kWorkSetup, kWorkIdle);
+
+    gradientTool = nullptr;
+    brushLibrary = nullptr;
+    host->registerDialogs();
 }
 
 void wyrleApp::update() {
-    gBasePositionX.store(ofGetWindowPositionX());
-    gBasePositionY.store(ofGetWindowPositionY());
+    if (halted) return;
+    leftButtonBefore = leftButtonNow;
+    leftButtonNow = GetLMB();
+    // A release outside the drawing window still ends the stroke.
+    if (!leftButtonNow && leftButtonBefore && strokeState == 2) mouseReleased(0, 0, 0);
+
+    if (key != 0) {
+        const unsigned char k = key;
+        key = 0;
+        keyPressed(k);
+    }
+
+    gBasePositionX = host->windowPositionX();
+    gBasePositionY = host->windowPositionY();
+    int dockX = 0, dockY = 0;
+    if (isMoving() && canvas::dockTarget(gBasePositionX.load(), gBasePositionY.load(), gGuiPositionX.load(),
+                                         gGuiPositionY.load(), f_borderWidth.load(), f_borderHeight.load(), dockX,
+                                         dockY))
+        host->setWindowPosition(dockX, dockY);
+
+    prevPointerX = pointerX;
+    prevPointerY = pointerY;
+    pointerX = static_cast<float>(mouseX);
+    pointerY = static_cast<float>(mouseY);
+    // backPending is left alone here: only the undo push that stores the
+    // changed back layer clears it, so a change made during a stroke is kept.
+
+    // Each code is tested after the previous one ran; each handler clears its own.
+    if (requests::pending(kWorkNewArtwork)) newArtwork();
+    if (requests::pending(kWorkLoad)) loadArtwork();
+    if (requests::pending(kWorkSave)) saveArtwork();
+    if (requests::take(f_setPalette)) paletka();
+    if (requests::take(f_setPaletteBasicHSV)) paletkaBasicHSV();
+    if (requests::take(f_setStrings)) setupStrings();
+    if (requests::take(f_setupBrushParameters)) setupBrushParameters();
+    brush = readBrushParameters();
+
+    if (!canvasReady) return;
+
+    if (strokeState != 0 && f_newBrushPreset.load() == 0 && bPan.load()) {
+        const float s = f_scalez.load();
+        canvasOffsetX += (pointerX - prevPointerX) / s;
+        canvasOffsetX = canvas::viewClamp(canvasOffsetX, s, viewWidth, canvasWidth);
+        canvasOffsetY += (pointerY - prevPointerY) / s;
+        canvasOffsetY = canvas::viewClamp(canvasOffsetY, s, viewHeight, canvasHeight);
+        redrawMode = 3;
+        updateScreenOffsets();
+    }
+
+    updateParticles();
+    render();
 }
 
-void wyrleApp::draw() {}
+void wyrleApp::clampView() {
+    const float s = f_scalez.load();
+    canvasOffsetX = canvas::viewClamp(canvasOffsetX, s, viewWidth, canvasWidth);
+    canvasOffsetY = canvas::viewClamp(canvasOffsetY, s, viewHeight, canvasHeight);
+}
+
+void wyrleApp::updateScreenOffsets() {
+    screenOffsetX = canvasOffsetX / zoomRatio;
+    screenOffsetY = canvasOffsetY / zoomRatio;
+}
+
+void wyrleApp::windowResized(int, int) {
+    const int w = host->windowWidth();
+    const int h = host->windowHeight();
+    const int screenW = host->screenWidth();
+    const int bw = f_borderWidth.load();
+    const int bh = f_borderHeight.load();
+
+    auto bringToolWindowBack = [this]() {
+        host->showToolWindow(false);
+        host->showToolWindow(true);
+        host->onTop();
+        toolWindowShown = true;
+    };
+
+    if (screenW > 0 && w >= screenW - 190) {
+        // Widened to the screen: dock beside the tool window's home.
+        host->setWindowPosition(3 * bw + bh + 201, bh + 28);
+        host->setWindowShape(screenW - 4 * bw - 205, h);
+        moveTo.set(4 * bh, 6 * bh - 2);
+        bMove = true;
+        bringToolWindowBack();
+    } else if (!toolWindowShown && w > 0 && h > 0) {
+        bringToolWindowBack();
+    }
+    if (w <= 0 && h <= 0) {
+        host->showToolWindow(false);
+        toolWindowShown = false;
+    }
+
+    viewWidth = std::max(0, std::min(w, maxCanvasWidth));
+    viewHeight = std::max(0, std::min(h, maxCanvasHeight));
+    clampView();
+    const float s = f_scalez.load();
+    if (viewWidth >= canvasWidth * s) canvasOffsetX = canvas::centredOffset(s, viewWidth, canvasWidth);
+    if (viewHeight >= canvasHeight * s) canvasOffsetY = canvas::centredOffset(s, viewHeight, canvasHeight);
+    redrawMode = 2;
+    updateScreenOffsets();
+}
+
+bool wyrleApp::isMoving() {
+    prevWindowX = windowX;
+    prevWindowY = windowY;
+    windowX = host->windowPositionX();
+    windowY = host->windowPositionY();
+    return windowX != prevWindowX || windowY != prevWindowY;
+}
+
+void wyrleApp::shiftTrail() {
+    const size_t bytes = sizeof(float) * kParticleSlots;
+    std::memcpy(last3X, last2X, bytes);
+    std::memcpy(last3Y, last2Y, bytes);
+    std::memcpy(last2X, lastX, bytes);
+    std::memcpy(last2Y, lastY, bytes);
+    std::memcpy(lastX, nowX, bytes);
+    std::memcpy(lastY, nowY, bytes);
+}
 
 void wyrleApp::exit() {
-    if (gLogging.load())
-        std::printf("wyrleApp::exit, frames per second: %.1f\n", ofGetFrameNum() / (ofGetElapsedTimef() > 0 ? ofGetElapsedTimef() : 1.0f));
+    clearMemory();
+    delete log;
+    log = nullptr;
+    if (gLogging.load()) {
+        const float seconds = ofGetElapsedTimef();
+        std::printf("wyrleApp::exit, frames per second: %.1f\n", ofGetFrameNum() / (seconds > 0 ? seconds : 1.0f));
+        std::fflush(stdout);
+    }
 }

@@ -1,6 +1,5 @@
 #include "GuiPrompts.h"
 
-#include <wx/cmndata.h>
 #include <wx/colordlg.h>
 #include <wx/dialog.h>
 #include <wx/filedlg.h>
@@ -17,6 +16,7 @@ MessageFn gMessage;
 QuestionFn gQuestion;
 ColourFn gColour;
 SaveFileFn gSaveFile;
+OpenFileFn gOpenFile;
 ModalFn gModal;
 
 }  // namespace
@@ -64,6 +64,12 @@ SaveAnswer saveFile(wxWindow* parent, const wxString& title, const wxString& fol
     return answer;
 }
 
+wxString openFile(wxFileDialog& dialog) {
+    if (gOpenFile)
+        return gOpenFile(dialog);
+    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+}
+
 int showModal(wxDialog& dialog) {
     if (gModal)
         return gModal(dialog);
@@ -74,6 +80,7 @@ void setMessage(MessageFn fn) { gMessage = std::move(fn); }
 void setQuestion(QuestionFn fn) { gQuestion = std::move(fn); }
 void setColour(ColourFn fn) { gColour = std::move(fn); }
 void setSaveFile(SaveFileFn fn) { gSaveFile = std::move(fn); }
+void setOpenFile(OpenFileFn fn) { gOpenFile = std::move(fn); }
 void setModal(ModalFn fn) { gModal = std::move(fn); }
 
 void resetAll() {
@@ -81,6 +88,7 @@ void resetAll() {
     gQuestion = nullptr;
     gColour = nullptr;
     gSaveFile = nullptr;
+    gOpenFile = nullptr;
     gModal = nullptr;
 }
 

@@ -4,13 +4,14 @@
 // modal window. The defaults show the real wx boxes.
 
 #include <wx/colour.h>
+#include <wx/colourdata.h>
 #include <wx/string.h>
 
 #include <functional>
 
 class wxWindow;
 class wxDialog;
-class wxColourData;
+class wxFileDialog;
 
 namespace prompts {
 
@@ -29,6 +30,8 @@ struct SaveAnswer {
 };
 using SaveFileFn = std::function<SaveAnswer(wxWindow* parent, const wxString& title, const wxString& folder,
                                             const wxString& name, const wxString& wildcard)>;
+// Runs an open-file dialog: the chosen path, empty when cancelled.
+using OpenFileFn = std::function<wxString(wxFileDialog& dialog)>;
 // Runs a dialog modally and returns its result.
 using ModalFn = std::function<int(wxDialog& dialog)>;
 
@@ -37,6 +40,7 @@ int question(const wxString& text, const wxString& caption, long style);
 bool chooseColour(wxWindow* parent, wxColourData& data);
 SaveAnswer saveFile(wxWindow* parent, const wxString& title, const wxString& folder, const wxString& name,
                     const wxString& wildcard);
+wxString openFile(wxFileDialog& dialog);
 int showModal(wxDialog& dialog);
 
 // Test seams; a null function restores the real box.
@@ -44,6 +48,7 @@ void setMessage(MessageFn fn);
 void setQuestion(QuestionFn fn);
 void setColour(ColourFn fn);
 void setSaveFile(SaveFileFn fn);
+void setOpenFile(OpenFileFn fn);
 void setModal(ModalFn fn);
 void resetAll();
 

@@ -1,0 +1,280 @@
+// The engine's document side: per-canvas memory (pixel map and undo ring),
+// its sizing from the free memory, the palettes, and the memory fallback.
+
+#include <wx/intl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "EngineGlobals.h"
+#include "EngineHost.h"
+#include "GuiBridge.h"
+#include "SettingsHandler.h"
+#include "WyrleGlobals.h"
+#include "memory.h"
+#include "palette.h"
+#include "wyrleApp.h"
+
+namespace {
+
+// freeBlock's tag for the table of undo buffers.
+const int kUndoTableBlock = -2;
+
+palette::Gradient addGradient() { return palette::Gradient{paletteRadd, paletteGadd, paletteBadd}; }
+palette::Gradient subGradient() { return palette::Gradient{paletteRsub, paletteGsub, paletteBsub}; }
+palette::Gradient activeGradient() { return palette::Gradient{paletteR, paletteG, paletteB}; }
+
+int clampChannel(float v) {
+    const int c = static_cast<int>(v);
+    return c < 0 ? 0 : (c > 255 ? 255 : c);
+}
+
+// The complement and the active basic colour from an HSL colour and its RGB.
+void setBasicDerived(float h, float s, float l, palette::Rgb add) {
+    const palette::Rgb sub = palette::complementOfHsl(h, s, l);
+    paletteBasicRsub = sub.r;
+    paletteBasicGsub = sub.g;
+    paletteBasicBsub = sub.b;
+    const palette::Rgb active = f_additive.load() ? add : sub;
+    paletteBasicR = active.r;
+    paletteBasicG = active.g;
+    paletteBasicB = active.b;
+}
+
+}  // namespace
+
+void* wyrleApp::allocateBlock(std::size_t bytes, int, bool zeroed) {
+    if (bytes == 0) return nullptr;
+    return zeroed ? std::calloc(1, bytes) : std::malloc(bytes);
+}
+
+void wyrleApp::freeBlock(void* block, int) {
+    std::free(block);
+}
+
+void wyrleApp::setUndoMemory() {
+    if (!settingsHandler) settingsHandler = new SettingsHandler();
+    settingsHandler->Load();
+    const canvas::PixelSpan front = frontSpan();
+    const int bpp = front.valid() ? front.bpp : 3 + (f_alphaBCG.load() ? 1 : 0);
+    const canvas::UndoSizing sizing = canvas::undoSizingFor(platform::availablePhysicalMemory(),
+                                                            settingsHandler->undoPercent, canvasWidth,
+                                                            canvasHeight, bpp);
+    f_undoPercent = sizing.percent;
+    f_availPhysMem = sizing.avail;
+    f_usePhysMem = sizing.use;
+    f_undoMax = minimumRing ? 3 : sizing.undoMax;
+}
+
+bool wyrleApp::setupParameters() {
+    strokeState = 0;
+
+    const int zoomIndex = canvas::zoomFitIndex(viewWidth, viewHeight, canvasWidth, canvasHeight);
+    f_scalezRangePos = zoomIndex;
+    f_scalez = canvas::kZoomFactors[zoomIndex];
+    zoomRatio = 1.0f / f_scalez.load();
+    host->buttonTextZoom(wxString::FromUTF8(canvas::zoomLabel(f_scalez.load()).c_str()));
+
+    canvasClear = false;
+    bPan = false;
+    pickerActive = false;
+    undoPending = false;
+    strokeEndPending = false;
+    regrabPending = false;
+    fadeFactor = 0;
+    fadeFactorSaved = 0;
+    f_showCursor = true;
+    allocFailIndex = -1;
+    std::fill(undoHasBack, undoHasBack + kUndoSlots, -1);
+    backPending = 0;
+    canvasReady = false;
+
+    // The layers must already be the canvas, at a depth the ring can hold.
+    const canvas::PixelSpan front = frontSpan();
+    const std::size_t frame = canvas::frameBytes(canvasWidth, canvasHeight, front.bpp);
+    if (!front.valid() || front.w != canvasWidth || front.h != canvasHeight || frame == 0) {
+        allocFailIndex = kPixelMapFailed;
+        return false;
+    }
+    canvasBytesPerPixel = front.bpp;
+    undoFrameBytes = frame;
+    const std::size_t pixels = front.pixels();
+
+    pixelMap = static_cast<int*>(allocateBlock(pixels * sizeof(int), kPixelMapFailed, true));
+    if (!pixelMap) {
+        allocFailIndex = kPixelMapFailed;
+        return false;
+    }
+
+    setUndoMemory();
+
+    undoPos = 0;
+    undoOldest = 0;
+    undoRedoEnd = 2;
+    undoBcgR[0] = f_bcgR.load();
+    undoBcgG[0] = f_bcgG.load();
+    undoBcgB[0] = f_bcgB.load();
+
+    const int count = f_undoMax.load() + 1;
+    // With overcommit a ring beyond the free memory would be granted now and
+    // fail later, while painting: refuse it here.
+    const int64_t needed = static_cast<int64_t>(count) * static_cast<int64_t>(frame) +
+                           static_cast<int64_t>(pixels * sizeof(int));
+    if (needed > f_availPhysMem.load()) {
+        allocFailIndex = 0;
+        return false;
+    }
+    undoBuffers = static_cast<unsigned char**>(allocateBlock(sizeof(unsigned char*) * count, kUndoTableBlock, true));
+    if (!undoBuffers) {
+        allocFailIndex = 0;
+        return false;
+    }
+    for (int k = 0; k < count; ++k) {
+        undoBuffers[k] = static_cast<unsigned char*>(allocateBlock(frame, k, false));
+        if (!undoBuffers[k]) {
+            allocFailIndex = k;
+            return false;
+        }
+        undoBufferCount = k + 1;
+    }
+    std::memcpy(undoBuffers[0], front.px, frame);
+
+    const float s = f_scalez.load();
+    canvasOffsetX = (viewWidth / s - canvasWidth) * 0.5f;
+    canvasOffsetY = (viewHeight / s - canvasHeight) * 0.5f;
+    updateScreenOffsets();
+
+    f_additive = f_bcgR.load() + f_bcgG.load() + f_bcgB.load() < 380;
+    paletka();
+
+    f_newBrushPreset = 0;
+    f_centerTexture = true;
+    canvasReady = true;
+    return true;
+}
+
+void wyrleApp::clearMemoryLoad() {
+    // Frees exactly what the last set-up allocated (all of the ring, the
+    // buffers before the one that failed, or nothing), so a second release
+    // frees nothing.
+    for (int k = 0; k < undoBufferCount; ++k) freeBlock(undoBuffers[k], k);
+    undoBufferCount = 0;
+    if (undoBuffers) freeBlock(undoBuffers, kUndoTableBlock);
+    undoBuffers = nullptr;
+    if (pixelMap) freeBlock(pixelMap, kPixelMapFailed);
+    pixelMap = nullptr;
+    canvasReady = false;
+}
+
+void wyrleApp::clearMemory() {
+    clearMemoryLoad();
+    frontPixels = nullptr;
+    backPixels = nullptr;
+    displayPixels = nullptr;
+    screenPixels = nullptr;
+}
+
+void wyrleApp::setDefaultCanvasSettings() {
+    f_sx = 800;
+    f_sy = 600;
+    f_bcgR = 0;
+    f_bcgG = 0;
+    f_bcgB = 0;
+    f_alphaBCG = 0;
+    f_alphaBCGsave = 0;
+}
+
+void wyrleApp::renewArtwork() {
+    const wxString text = wxGetTranslation("Could not allocate enough memory, changing to default settings.");
+    const wxString caption = wxGetTranslation("Info: Not enough memory");
+    if (memoryFallbackLevel >= 2) {
+        // Not even the default canvas with the smallest ring fits.
+        canvasReady = false;
+        halted = true;
+        host->fatalMessage(text, caption);
+        return;
+    }
+    if (memoryFallbackLevel == 0)
+        guibridge::messageBox(text, caption);
+    else
+        minimumRing = true;
+    ++memoryFallbackLevel;
+    setDefaultCanvasSettings();
+    newArtwork();
+    --memoryFallbackLevel;
+    if (memoryFallbackLevel == 0) minimumRing = false;
+}
+
+// ---- Palettes ----
+
+void wyrleApp::RGB_2_HSL(float R, float G, float B, float& H, float& S, float& L) {
+    palette::RGB_2_HSL(R, G, B, H, S, L);
+}
+
+void wyrleApp::HSL_2_RGB(float H, float S, float L, float& R, float& G, float& B) {
+    palette::HSL_2_RGB(H, S, L, R, G, B);
+}
+
+float wyrleApp::Hue_2_RGB(float m1, float m2, float vH) {
+    return palette::Hue_2_RGB(m1, m2, vH);
+}
+
+void wyrleApp::paletka() {
+    {
+        // The gradient tool and the brush library write the stops on the GUI
+        // thread; the build reads and rewrites them in place.
+        std::lock_guard<std::mutex> lock(gPaletteMutex);
+        if (palette::buildGradient(paletteSet, addGradient(), kPaletteSize)) {
+            palette::buildComplement(addGradient(), subGradient(), kPaletteSize);
+            palette::selectActive(f_additive.load(), addGradient(), subGradient(), activeGradient(), kPaletteSize);
+        }
+    }
+    paletkaBasic();
+}
+
+void wyrleApp::paletkaBasic() {
+    const palette::Rgb add{paletteBasicRadd.load(), paletteBasicGadd.load(), paletteBasicBadd.load()};
+    float h, s, l;
+    palette::RGB_2_HSL(static_cast<float>(add.r), static_cast<float>(add.g), static_cast<float>(add.b), h, s, l);
+    paletteBasicH = h;
+    paletteBasicS = s;
+    paletteBasicL = l;
+    setBasicDerived(h, s, l, add);
+}
+
+void wyrleApp::paletkaBasicHSV() {
+    const float h = paletteBasicH.load();
+    const float s = paletteBasicS.load();
+    const float l = paletteBasicL.load();
+    float r, g, b;
+    palette::HSL_2_RGB(h, s, l, r, g, b);
+    const palette::Rgb add{clampChannel(r), clampChannel(g), clampChannel(b)};
+    paletteBasicRadd = add.r;
+    paletteBasicGadd = add.g;
+    paletteBasicBadd = add.b;
+    setBasicDerived(h, s, l, add);
+}
+
+void wyrleApp::setDefaultArtworkPalette() {
+    {
+        std::lock_guard<std::mutex> lock(gPaletteMutex);
+        std::memset(paletteSet, 0, sizeof(int) * kPaletteSize);
+        // Stops 0, 4 and 8 of the gradient tool.
+        const struct { int index, r, g, b; } stops[] = {
+            {0, 213, 25, 32}, {1600, 4, 167, 225}, {3200, 213, 25, 32}};
+        for (const auto& s : stops) {
+            paletteSet[s.index] = 1;
+            paletteRadd[s.index] = s.r;
+            paletteGadd[s.index] = s.g;
+            paletteBadd[s.index] = s.b;
+        }
+    }
+    paletteBasicRadd = 244;
+    paletteBasicGadd = 78;
+    paletteBasicBadd = 21;
+    paletteBasicH = 0.0417f;
+    paletteBasicS = 0.908f;
+    paletteBasicL = 0.521f;
+}

@@ -1,0 +1,144 @@
+#pragma once
+// Stroke painting: the particle chain's trail becomes paint as soft line
+// splats or filled ribbons, summed per pixel over the frame, then added to
+// (lighten) or taken from (darken) the front layer in one composite pass that
+// also refreshes the pixel's alpha and the display buffer. No GL, no wx.
+//
+// How the engine's render() uses it, once per frame on the render thread:
+//   BrushParams params = snapshotBrushParams();          // particles.h
+//   PaintSettings settings = snapshotPaintSettings();
+//   if (beginStrokeFrame(strokeState, progress, params)) canvasClear = false;   // step 2
+//   DirtyRect dirty = DirtyRect::emptyFor(canvasWidth, canvasHeight);           // step 3
+//   ... eraser (steps 4 and 5) may widen `dirty` ...
+//   if (f_showCursor && f_painterz && strokeState != 0 && !bPan) {             // steps 6, 7
+//       BrushStepResult r = brushStep(chain, params, settings,
+//           {paletteR, paletteG, paletteB, paletteBasicR, paletteBasicG, paletteBasicB},
+//           {zoomRatio, canvasOffsetX, canvasOffsetY},
+//           {frontView, backView, displayView}, progress, accum, dirty, redrawMode);
+//       if (r.strokeEnded) { strokeState = 0; requests::endStroke(); }
+//   }
+//   shiftTrail(chain);                                                          // step 8
+// The engine keeps a PaintAccumulator (the pixel map and the touched list)
+// and a StrokeProgress (fade and palette clock) as members; a new canvas
+// calls accum.allocateMap(W, H) and resets the progress to StrokeProgress{}.
+
+#include <cstdint>
+#include <vector>
+
+#include "particles.h"
+#include "pixelspan.h"
+
+// The touched list: entry 0 is never used; a splat (up to 4 new entries)
+// or a ribbon span (up to 40) is refused once touchedCount exceeds the limit.
+constexpr int kTouchedCapacity = 1001000;
+constexpr int kTouchedLimit = 999999;
+// Palette positions 0..3199 are painted with.
+constexpr int kPaletteLast = 3200;
+
+// Per-canvas pixel map and the fixed per-frame touched list with its sums.
+// Between frames pixelMap and the sums are all 0.
+struct PaintAccumulator {
+    PaintAccumulator();
+
+    // Sizes the pixel map for a canvas and fills it with 0; false when the
+    // canvas is empty, too large for int pixel indices, or the memory is not
+    // there (the map is then released).
+    bool allocateMap(int width, int height);
+    void releaseMap();
+
+    int canvasWidth = 0;
+    int canvasHeight = 0;
+    std::vector<int> pixelMap;       // per canvas pixel: 0 or its entry
+    std::vector<int> touchedPixels;  // entry -> canvas pixel index
+    std::vector<int> accumR;         // entry -> summed colour, saturating at INT32_MAX
+    std::vector<int> accumG;
+    std::vector<int> accumB;
+    int touchedCount = 1;            // the next free entry
+};
+
+// Colour and compositing state of one frame.
+struct PaintSettings {
+    int perpixelz = 0;            // 0 the basic colour, 1 the gradient palette
+    float perpixelzTime = 3.0f;   // palette cycling speed; 0 spreads the palette along the chain
+    bool additive = true;         // lighten, else darken
+    bool showBcg = true;          // the display shows the back layer under the front
+    int bcgR = 0, bcgG = 0, bcgB = 0;
+};
+
+// Reads f_perpixelz, f_perpixelzTime, f_additive, f_showBcg and the
+// background colour once, clamped (colour channels 0..255, a non-finite
+// time 0).
+PaintSettings snapshotPaintSettings();
+
+// The active palettes: paletteR/G/B hold at least kPaletteLast entries.
+struct PaintColours {
+    const int* paletteR = nullptr;
+    const int* paletteG = nullptr;
+    const int* paletteB = nullptr;
+    int paletteBasicR = 0;
+    int paletteBasicG = 0;
+    int paletteBasicB = 0;
+};
+
+// Window to canvas: canvas x = window x * zoomRatio - canvasOffsetX.
+struct CanvasMapping {
+    float zoomRatio = 1.0f;
+    float canvasOffsetX = 0.0f;
+    float canvasOffsetY = 0.0f;
+};
+
+// The three canvas pictures; each is read with its own bytes per pixel.
+// The front layer carries alpha exactly when its bpp is 4.
+struct CanvasLayers {
+    PixelSpan front;
+    ConstPixelSpan back;
+    PixelSpan display;
+};
+
+// Fade and palette clock carried from frame to frame.
+struct StrokeProgress {
+    bool strokeEndPending = false;  // the left button was let go: a fading stroke fades out
+    float fadeFactor = 0.0f;
+    float fadeFactorSaved = 0.0f;
+    float paletteCounter = 0.0f;
+    int paletteIndex = 0;
+};
+
+// The per-mode numbers of one frame's brush.
+struct BrushSetup {
+    int shift;           // composite: add = sum >> shift
+    int steps;           // samples per particle (ribbon) or the clock's budget (line)
+    int subSteps;        // ribbon: points per span
+    float fadeStep;
+    float paletteStep;
+    float opacity;
+    int firstParticle;   // K of the first painted particle
+    int particleStep;    // K advances by this
+};
+BrushSetup brushSetupFor(const BrushParams& params, float perpixelzTime, float zoomRatio);
+
+// Render step 2: a stroke pressed since the last frame (strokeState 1)
+// starts now. Returns true when it did; the engine then clears canvasClear.
+bool beginStrokeFrame(int& strokeState, StrokeProgress& progress, const BrushParams& params);
+
+struct BrushStepResult {
+    bool strokeEnded = false;  // the fade-out finished: strokeState 0, slot 10 -> 0
+    int touchedEntries = 0;    // pixels the composite changed
+};
+
+// Render step 7: paints the first params.partNum particles' trails (P2 to P1,
+// spline through P3..P0 when params.spline) and composites them. Widens
+// `dirty` (canvas pixels) over the painted trails and raises redrawMode to at
+// least 1 (2 when the stroke ended). Nothing is painted when the layers do
+// not match the accumulator's canvas.
+BrushStepResult brushStep(const ParticleChain& chain, const BrushParams& params, const PaintSettings& settings,
+                          const PaintColours& colours, const CanvasMapping& mapping, const CanvasLayers& layers,
+                          StrokeProgress& progress, PaintAccumulator& accum, DirtyRect& dirty, int& redrawMode);
+
+// One line splat at (x, y) in 1/16 canvas pixels, weighted over up to four
+// pixels; row and column 0 never receive it.
+void drawPoint3(PaintAccumulator& accum, int x, int y, int r, int g, int b);
+
+// The composite pass over entries 1..touchedCount-1, with add = sum >> shift;
+// leaves pixelMap and the sums at 0. Returns the number of entries.
+int compositeTouched(PaintAccumulator& accum, const CanvasLayers& layers, const PaintSettings& settings, int shift);

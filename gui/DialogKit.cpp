@@ -1,0 +1,36 @@
+#include "DialogKit.h"
+
+#include <wx/button.h>
+#include <wx/dcmemory.h>
+#include <wx/dialog.h>
+#include <wx/sizer.h>
+
+#include "WyrleGlobals.h"
+
+namespace dialogkit {
+
+wxBitmap solidBitmap(int w, int h, const wxColour& colour) {
+    wxBitmap picture(w, h);
+    wxMemoryDC dc;
+    dc.SelectObject(picture);
+    dc.SetBackground(wxBrush(colour, wxBRUSHSTYLE_SOLID));
+    dc.Clear();
+    dc.SelectObject(wxNullBitmap);
+    return picture;
+}
+
+wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel) {
+    wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
+    ok = new wxButton(parent, wxID_ANY, _("OK"));
+    cancel = new wxButton(parent, wxID_ANY, _("Cancel"));
+    row->Add(ok, 0, wxALL, 4);
+    row->Add(cancel, 0, wxALL, 4);
+    return row;
+}
+
+void finish(wxDialog* dialog) {
+    dialog->Show(false);
+    f_showCursor.store(true);
+}
+
+}  // namespace dialogkit

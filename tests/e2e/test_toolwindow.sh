@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# The tool window of the real program, driven with real keys and the mouse:
+# its accelerators reach the engine, a slider drag runs its handler, and Quit
+# from the File menu ends the program with code 0.
+source "$(dirname "$0")/lib.sh" "$@"
+command -v xdotool >/dev/null || fail "xdotool is not installed"
+command -v import >/dev/null || fail "ImageMagick's import is not installed"
+xvfb_start
+wyrle_start
+
+draw="$(wait_window ' 960 [0-9]+ "' 20)" || fail "no drawing window"
+tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
+read -r tool_id tool_x tool_y tool_w tool_h _ <<<"$tool"
+draw_id="${draw%% *}"
+# With no window manager the frame sits exactly at its home.
+[ "$tool_x" = 0 ] && [ "$tool_y" = -2 ] || fail "tool window at ($tool_x, $tool_y), expected (0, -2)"
+[ "$tool_w" -le 194 ] && [ "$tool_h" -le 720 ] || fail "tool window is $tool_w x $tool_h, larger than 194 x 720"
+
+title() { "$XWIN" list | awk -v id="$draw_id" '$1 == id { sub(/^[^"]*"/, ""); sub(/"$/, ""); print }'; }
+# Waits until the drawing window's title (which the engine writes every frame)
+# matches the pattern.
+wait_title() {
+  local pattern="$1" i
+  for i in $(seq 50); do
+    title | grep -qE -- "$pattern" && return 0
+    sleep 0.1
+  done
+  fail "drawing window title \"$(title)\" never matched \"$pattern\""
+}
+# The colour of one screen pixel as "r,g,b".
+pixel() {
+  import -window root -crop "1x1+$1+$2" -depth 8 txt:- | sed -n 's/.*srgba\?(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
+}
+focus_tool() { xdotool windowfocus --sync "$tool_id" 2>/dev/null || xdotool windowfocus "$tool_id"; sleep 0.2; }
+
+wait_title ' 100% '
+sleep 1
+
+# The panel's own colour between its rows.
+[ "$(pixel 3 300)" = "104,100,96" ] || fail "panel colour $(pixel 3 300), expected 104,100,96"
+
+# Accelerators typed in the tool window reach the engine. The engine writes
+# its title when the view changes, so each toggle of the back layer is
+# followed by a zoom key that shows it.
+focus_tool
+xdotool key ctrl+b
+xdotool key minus
+wait_title ' 70% \| Back Layer On'
+xdotool key minus
+wait_title ' 50% '
+# "+" zooms in exactly once, though both the menu and the application see it.
+xdotool key shift+equal
+wait_title ' 70% '
+sleep 0.5
+title | grep -q ' 70% ' || fail "\"+\" zoomed more than once: $(title)"
+xdotool key ctrl+b
+xdotool key slash
+wait_title ' 100% \| Back Layer Off'
+echo "Ctrl+B, -, + and / reached the engine"
+
+# Ctrl+N shows the New Settings dialog; its close box hides it again.
+xdotool key ctrl+n
+dialog="$(wait_window '"New Settings"' 10)" || fail "Ctrl+N showed no New Settings dialog"
+"$XWIN" close "${dialog%% *}"
+for i in $(seq 30); do
+  "$XWIN" list | grep -q '"New Settings"' || break
+  sleep 0.1
+done
+"$XWIN" list | grep -q '"New Settings"' && fail "the New Settings dialog did not close"
+echo "Ctrl+N opened the New Settings dialog"
+
+# A stroke in the drawing window, then Ctrl+Z in the tool window, brings the
+# canvas back as it was.
+read -r _ dx dy _ _ _ <<<"$draw"
+shot() { import -window root -crop "600x400+$((dx + 180))+$((dy + 140))" "$1"; }
+shot "$WORK_DIR/before.png"
+xdotool mousemove $((dx + 300)) $((dy + 250)) mousedown 1
+for i in $(seq 40); do
+  xdotool mousemove $((dx + 300 + i * 6)) $((dy + 250 + (i % 10) * 8))
+  sleep 0.03
+done
+xdotool mouseup 1
+sleep 2
+shot "$WORK_DIR/stroke.png"
+if [ "$(compare -metric AE "$WORK_DIR/before.png" "$WORK_DIR/stroke.png" /dev/null 2>&1)" = 0 ]; then
+  echo "SKIP: the stroke left no mark on the canvas, so Ctrl+Z has nothing to undo"
+else
+  focus_tool
+  xdotool key ctrl+z
+  sleep 1.5
+  shot "$WORK_DIR/undone.png"
+  diff="$(compare -metric AE "$WORK_DIR/before.png" "$WORK_DIR/undone.png" /dev/null 2>&1)"
+  [ "$diff" = 0 ] || fail "Ctrl+Z left $diff pixels of the stroke"
+  echo "Ctrl+Z undid a stroke"
+fi
+
+# Dragging the Size slider runs its handler, which writes the value label.
+label_shot() { import -window root -crop "30x16+160+$((tool_y + 351))" "$1"; }
+label_shot "$WORK_DIR/label0.png"
+xdotool mousemove 81 $((tool_y + 360)) mousedown 1
+for x in 90 100 110 120 130; do
+  xdotool mousemove "$x" $((tool_y + 360))
+  sleep 0.05
+done
+xdotool mouseup 1
+sleep 0.5
+label_shot "$WORK_DIR/label1.png"
+[ "$(compare -metric AE "$WORK_DIR/label0.png" "$WORK_DIR/label1.png" /dev/null 2>&1)" != 0 ] ||
+  fail "dragging the Size slider did not change its value label"
+echo "a drag of the Size slider updated its label"
+
+# Quit, the last item of the File menu, ends the program with code 0.
+focus_tool
+xdotool key F10
+sleep 0.5
+xdotool key Up
+sleep 0.2
+xdotool key Return
+wait_exit 10
+[ "$EXIT_CODE" = 0 ] || fail "Quit gave exit code $EXIT_CODE"
+grep -qiE "sanitizer|segmentation|abort" "$WORK_DIR/out.txt" && fail "crash report after Quit"
+echo "Quit ended the program with code 0"

@@ -1,0 +1,259 @@
+#pragma once
+// The bodies of the fuzz targets. Each fuzz_*.cpp hands libFuzzer's input to
+// one of these; test_fuzz_regressions.cpp feeds the kept crash inputs through
+// the same functions in the normal suite. A broken promise of a parser ends
+// the process with a message, which libFuzzer reports as a finding.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <istream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "ConfigFile.h"
+#include "MetadataHandler.h"
+#include "artwork.h"
+#include "ofImage.h"
+
+namespace fuzz {
+
+[[noreturn]] inline void fail(const char* target, const char* what) {
+    std::fprintf(stderr, "fuzz %s: broken promise: %s\n", target, what);
+    std::abort();
+}
+
+#define FUZZ_CHECK(cond)                            \
+    do {                                            \
+        if (!(cond)) ::fuzz::fail(__func__, #cond); \
+    } while (0)
+
+inline std::string untilZero(const std::string& s) { return s.substr(0, s.find('\0')); }
+
+inline bool isCommentText(const std::string& s) {
+    return s.size() <= metadata::kMaxComment && s.find('\0') == std::string::npos;
+}
+
+// Test, read and write of the PNG comment. The text written is the input's
+// tail, as long as its last byte says, so binary and zero bytes get written.
+inline int pngComment(const uint8_t* data, size_t size) {
+    const metadata::MemorySource png(data, size);
+    const metadata::PngComment got = metadata::readPngComment(png);
+    FUZZ_CHECK(!got.found || got.wellFormed);
+    FUZZ_CHECK(got.found || got.text.empty());
+    FUZZ_CHECK(isCommentText(got.text));
+
+    const size_t n = size ? std::min<size_t>(size, data[size - 1]) : 0;
+    const std::string text(reinterpret_cast<const char*>(data) + size - n, n);
+    metadata::StringSink out;
+    const bool wrote = metadata::writePngComment(png, out, text.data(), text.size());
+    FUZZ_CHECK(wrote == got.wellFormed);
+    if (!wrote) {
+        FUZZ_CHECK(out.data.empty());
+        return 0;
+    }
+
+    // The rewritten file reads back with exactly the new comment, and
+    // writing the same text again changes nothing.
+    const metadata::MemorySource again(out.data.data(), out.data.size());
+    const metadata::PngComment back = metadata::readPngComment(again);
+    FUZZ_CHECK(back.wellFormed && back.found);
+    FUZZ_CHECK(back.text == untilZero(text));
+    metadata::StringSink twice;
+    FUZZ_CHECK(metadata::writePngComment(again, twice, text.data(), text.size()));
+    FUZZ_CHECK(twice.data == out.data);
+
+    // Too long a text is refused whole.
+    const std::string tooLong(metadata::kMaxComment + 1, 'x');
+    metadata::StringSink refused;
+    FUZZ_CHECK(!metadata::writePngComment(png, refused, tooLong.data(), tooLong.size()));
+    FUZZ_CHECK(refused.data.empty());
+    return 0;
+}
+
+// The JPEG COM read, checked against the rule it implements: a segment
+// marker at byte 20, a length that counts itself and stays inside the file.
+inline int jpegComment(const uint8_t* data, size_t size) {
+    const metadata::MemorySource jpg(data, size);
+    std::string text = "unchanged";
+    const bool got = metadata::readJpgComment(jpg, text);
+
+    bool expect = size >= 24 && data[20] == 0xFF && data[21] == 0xFE;
+    size_t length = 0;
+    if (expect) {
+        const size_t segment = (size_t(data[22]) << 8) | data[23];
+        expect = segment >= 2 && 24 + segment - 2 <= size;
+        length = expect ? std::min<size_t>(segment - 2, metadata::kMaxComment) : 0;
+    }
+    FUZZ_CHECK(got == expect);
+    if (!got) {
+        FUZZ_CHECK(text == "unchanged");
+        return 0;
+    }
+    FUZZ_CHECK(isCommentText(text));
+    FUZZ_CHECK(text == untilZero(std::string(reinterpret_cast<const char*>(data) + 24, length)));
+    return 0;
+}
+
+// The config reader over a stream. The first byte picks the markers: the
+// preferences file's own, and a few others that stress the line handling.
+inline int config(const uint8_t* data, size_t size) {
+    struct Markers {
+        const char* delimiter;
+        const char* comment;
+        const char* sentry;
+    };
+    static const Markers kMarkers[] = {
+        {"=", "#", "EndConfigFile"}, {"=", "#", ""}, {":", "//", "END"}, {"==", "", ""}, {"", "#", "x"},
+    };
+    const Markers& m = kMarkers[size ? data[0] % (sizeof kMarkers / sizeof kMarkers[0]) : 0];
+    const std::string body = size ? std::string(reinterpret_cast<const char*>(data) + 1, size - 1) : std::string();
+
+    ConfigFile cf;
+    cf.delimiter = m.delimiter;
+    cf.comment = m.comment;
+    cf.sentry = m.sentry;
+    std::istringstream in(body);
+    in >> cf;
+
+    for (const auto& entry : cf.contents) {
+        std::string key = entry.first;
+        std::string value = entry.second;
+        ConfigFile::trim(key);
+        ConfigFile::trim(value);
+        FUZZ_CHECK(key == entry.first);
+        FUZZ_CHECK(value == entry.second);
+        FUZZ_CHECK(key.find('\n') == std::string::npos);
+        if (!cf.comment.empty()) {
+            FUZZ_CHECK(key.find(cf.comment) == std::string::npos);
+            FUZZ_CHECK(value.find(cf.comment) == std::string::npos);
+        }
+        if (!cf.sentry.empty()) {
+            FUZZ_CHECK(key.find(cf.sentry) == std::string::npos);
+            FUZZ_CHECK(value.find(cf.sentry) == std::string::npos);
+        }
+        FUZZ_CHECK(!cf.delimiter.empty());
+    }
+
+    // What the preferences reader asks of it: a failed conversion leaves the
+    // target alone.
+    int undo = 30;
+    if (!cf.readInto(undo, "UndoPercent")) FUZZ_CHECK(undo == 30);
+    double d = 0.5;
+    if (!cf.readInto(d, "UndoPercent")) FUZZ_CHECK(d == 0.5);
+    std::string s;
+    FUZZ_CHECK(cf.readInto(s, "UndoPercent") == cf.keyExists("UndoPercent"));
+
+    // Written out and read again, every key survives (a value running over
+    // several lines may bring extra keys along).
+    if (!cf.delimiter.empty()) {
+        std::ostringstream out;
+        out << cf;
+        ConfigFile reread;
+        reread.delimiter = cf.delimiter;
+        reread.comment = cf.comment;
+        std::istringstream back(out.str());
+        back >> reread;
+        for (const auto& entry : cf.contents) FUZZ_CHECK(reread.keyExists(entry.first));
+    }
+    return 0;
+}
+
+// The artwork comment ("bRGB r g b"). A colour it gives is a real colour and
+// survives being written and read again; anything else changes nothing.
+inline int artworkMetadata(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const palette::Rgb start{-7, 300, 12345};
+    palette::Rgb bg = start;
+    if (!artwork::parseArtworkMetadata(text, bg)) {
+        FUZZ_CHECK(bg.r == start.r && bg.g == start.g && bg.b == start.b);
+        return 0;
+    }
+    FUZZ_CHECK(text.find("bRGB") != std::string::npos);
+    for (int c : {bg.r, bg.g, bg.b}) FUZZ_CHECK(c >= 0 && c <= 255);
+    palette::Rgb again{0, 0, 0};
+    FUZZ_CHECK(artwork::parseArtworkMetadata(artwork::formatArtworkMetadata(bg), again));
+    FUZZ_CHECK(again.r == bg.r && again.g == bg.g && again.b == bg.b);
+    return 0;
+}
+
+// Picture loading goes through a file, as the program's does. The first
+// byte picks the file's extension (FreeImage falls back to it when the
+// contents name no format); the rest is the file.
+class ImageFile {
+public:
+    static ImageFile& instance() {
+        static ImageFile file;
+        return file;
+    }
+    const char* dir() const { return folder.c_str(); }
+    ~ImageFile() {
+        for (const char* ext : kExtensions) ::unlink((folder + "/input" + ext).c_str());
+        ::rmdir(folder.c_str());
+    }
+
+    static constexpr const char* kExtensions[] = {"",     ".png", ".jpg", ".tga", ".bmp", ".tif", ".gif",
+                                                  ".psd", ".pcx", ".ico", ".ppm", ".xpm", ".hdr", ".dds"};
+    static constexpr size_t kCount = sizeof kExtensions / sizeof kExtensions[0];
+
+private:
+    ImageFile() {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/wyrle-fuzz-image-XXXXXX";
+        if (!::mkdtemp(&pattern[0])) fail("imageLoad", "cannot make a temp folder");
+        folder = pattern;
+    }
+    std::string folder;
+};
+
+inline void initImageLoad() {
+    ImageFile::instance();
+    ofImage warmUp;  // starts FreeImage before the first input
+}
+
+inline int imageLoad(const uint8_t* data, size_t size) {
+    const char* ext = ImageFile::kExtensions[size ? data[0] % ImageFile::kCount : 0];
+    const std::string path = std::string(ImageFile::instance().dir()) + "/input" + ext;
+    {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f) fail("imageLoad", "cannot write the temp file");
+        const size_t body = size ? size - 1 : 0;
+        if (body && std::fwrite(data + 1, 1, body, f) != body) fail("imageLoad", "short write to the temp file");
+        std::fclose(f);
+    }
+
+    // A failed load leaves the image as it was.
+    ofImage img;
+    img.setUseTexture(false);
+    const unsigned char before[3 * 2 * 2] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    img.setFromPixels(before, 2, 2, OF_IMAGE_COLOR);
+    const bool ok = img.loadImage(path);
+    ::unlink(path.c_str());
+    if (!ok) {
+        FUZZ_CHECK(img.width == 2 && img.height == 2 && img.imageType == OF_IMAGE_COLOR);
+        FUZZ_CHECK(std::equal(before, before + sizeof before, img.getPixels()));
+        return 0;
+    }
+
+    FUZZ_CHECK(img.width > 0 && img.height > 0);
+    FUZZ_CHECK(static_cast<size_t>(img.width) * static_cast<size_t>(img.height) <= OF_MAX_IMAGE_PIXELS);
+    FUZZ_CHECK(img.imageType >= OF_IMAGE_GRAYSCALE && img.imageType <= OF_IMAGE_COLOR_ALPHA);
+    FUZZ_CHECK(img.bitDepth == 8 * (img.imageType == OF_IMAGE_GRAYSCALE ? 1 : img.imageType == OF_IMAGE_COLOR ? 3 : 4));
+    FUZZ_CHECK(img.pixelBuffer.allocated && img.getPixels());
+    // Every byte is there to read (ASan checks the extent).
+    const size_t bytes = static_cast<size_t>(img.width) * img.height * (img.bitDepth / 8);
+    unsigned sum = 0;
+    const unsigned char* p = img.getPixels();
+    for (size_t i = 0; i < bytes; i += 61) sum += p[i];
+    sum += p[bytes - 1];
+    volatile unsigned sink = sum;
+    (void)sink;
+    return 0;
+}
+
+}  // namespace fuzz

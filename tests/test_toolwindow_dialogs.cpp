@@ -1,0 +1,545 @@
+// The dialogs as the tool window uses them: what their OK and Cancel hand
+// to the engine, the gradient tool's pictures and hand-over, and the brush
+// library's capture hand-shake, saving and applying of presets.
+
+#include <wx/checkbox.h>
+#include <wx/filename.h>
+#include <wx/spinctrl.h>
+#include <wx/statbmp.h>
+#include <wx/textctrl.h>
+
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#include "MetadataHandler.h"
+#include "Requests.h"
+#include "toolwindow_fixture.h"
+
+using twtest::ToolWindow;
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+wxColour pixel(const wxBitmap& bitmap, int x, int y) {
+    wxImage image = bitmap.ConvertToImage();
+    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+}
+
+}  // namespace
+
+// --- Artwork dialogs --------------------------------------------------------
+
+TEST_F(ToolWindow, NewSettingsOkAsksTheEngineForANewArtwork) {
+    NewDial* d = frame->newDial;
+    f_sx = 1234;
+    f_sy = 567;
+    f_showCursor = false;
+    d->Show(true);
+    EXPECT_EQ(d->widthText->GetValue(), "1234");  // each showing starts from the artwork
+    EXPECT_EQ(d->heightText->GetValue(), "567");
+
+    d->widthText->SetValue("12a");
+    click(d->okButton);
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(answers.messages[0], "Info: Only numbers are allowed as width and height parameter.");
+    EXPECT_EQ(f_workState.load(), 0);
+    EXPECT_EQ(f_sx.load(), 1234);
+    EXPECT_TRUE(d->IsShown());
+
+    d->widthText->SetValue("4");
+    d->heightText->SetValue("300");
+    answers.colours = {wxColour(10, 20, 30)};
+    click(d->colourSwatch);
+    d->alphaBox->SetValue(true);
+    click(d->okButton);
+    EXPECT_EQ(f_sx.load(), 10);
+    EXPECT_EQ(f_sy.load(), 300);
+    EXPECT_EQ(wxColour(f_bcgR.load(), f_bcgG.load(), f_bcgB.load()), wxColour(10, 20, 30));
+    EXPECT_EQ(f_alphaBCG.load(), 1);
+    EXPECT_EQ(f_alphaBCGsave.load(), 1);
+    EXPECT_EQ(f_workState.load(), kWorkNewArtwork);
+    EXPECT_TRUE(f_showCursor.load());
+    EXPECT_FALSE(d->IsShown());
+
+    f_showCursor = false;
+    d->Show(true);
+    click(d->cancelButton);
+    EXPECT_FALSE(d->IsShown());
+    EXPECT_TRUE(f_showCursor.load());
+}
+
+TEST_F(ToolWindow, OpenOkLoadsOnlyAPictureThatExists) {
+    LoadDial* d = frame->loadDial;
+    EXPECT_EQ(LoadDial::startFolder(), prompts::defaultFolder());
+    f_saveFile.set("/some/where/art.png");
+    gFileSaved = true;
+    EXPECT_EQ(LoadDial::startFolder(), "/some/where");
+
+    d->Show(true);
+    d->pathText->SetValue(wxString::FromUTF8(scratch.path("missing.png").c_str()));
+    f_showCursor = false;
+    click(d->okButton);
+    EXPECT_EQ(f_loadFile.get(), wxString::FromUTF8(scratch.path("missing.png").c_str()));
+    EXPECT_EQ(f_workState.load(), 0);
+    EXPECT_TRUE(f_showCursor.load());
+    EXPECT_FALSE(d->IsShown());
+
+    const std::string picture = scratch.path("cat.png");
+    std::ofstream(picture) << "x";
+    answers.openPath = wxString::FromUTF8(picture.c_str());
+    click(d->browseButton);
+    EXPECT_EQ(d->pathText->GetValue(), answers.openPath);
+    answers.colours = {wxColour(1, 2, 3)};
+    click(d->colourSwatch);
+    d->autoColourBox->SetValue(false);
+    d->premultiplyBox->SetValue(true);
+    f_fixedLoadPic = true;
+    click(d->okButton);
+    EXPECT_EQ(f_workState.load(), kWorkLoad);
+    EXPECT_FALSE(f_fixedLoadPic.load());
+    EXPECT_EQ(wxColour(f_bcgR_choose.load(), f_bcgG_choose.load(), f_bcgB_choose.load()), wxColour(1, 2, 3));
+    EXPECT_FALSE(f_findAutoBcgColor.load());
+    EXPECT_TRUE(f_premultiplyAlpha.load());
+}
+
+TEST_F(ToolWindow, ExportOkHandsTheExportToTheEngine) {
+    ExportDialog* d = frame->exportDialog;
+    f_loadFile.set("/pics/cat.jpg");
+    d->Show(true);
+    EXPECT_EQ(d->pathText->GetValue(), "/pics/cat.png");
+    d->Show(false);
+    gSaveAs = true;
+    f_exportFile.set("/out/last.tga");
+    d->Show(true);
+    EXPECT_EQ(d->pathText->GetValue(), "/out/last.tga");
+
+    const wxString target = wxString::FromUTF8(scratch.path("export.png").c_str());
+    d->pathText->SetValue(target);
+    d->alphaBox->SetValue(true);
+    d->straightAlphaBox->SetValue(true);
+    f_showCursor = false;
+    click(d->okButton);
+    EXPECT_EQ(f_exportFile.get(), target);
+    EXPECT_TRUE(f_export.load());
+    EXPECT_EQ(f_alphaBCGsave.load(), 1);
+    EXPECT_EQ(f_premultiAlpha.load(), 1);
+    EXPECT_EQ(f_workState.load(), kWorkSave);
+    EXPECT_TRUE(f_showCursor.load());
+    EXPECT_FALSE(d->IsShown());
+
+    // Over an existing file: No exports nothing; an odd answer says so.
+    std::ofstream(scratch.path("export.png")) << "x";
+    for (int reply : {static_cast<int>(wxID_NO), static_cast<int>(wxID_CANCEL)}) {
+        f_workState = 0;
+        f_export = false;
+        answers.questionReplies = {reply};
+        d->Show(true);
+        d->pathText->SetValue(target);
+        click(d->okButton);
+        EXPECT_EQ(f_workState.load(), 0);
+        EXPECT_FALSE(f_export.load());
+        EXPECT_TRUE(d->IsShown());
+        d->Show(false);
+    }
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(answers.messages[0], "info: Unexpected Dialog return code!");
+}
+
+TEST_F(ToolWindow, PreferencesKeepTheUndoShareInPrefsCfg) {
+    // The dialog's construction wrote the default file.
+    EXPECT_EQ(readFile("prefs.cfg"), "#Wyrle 1.0 configuration file\nUndoPercent = 30\n");
+    SettingsDialog* d = frame->settingsDialog;
+    f_undoMax = 41;
+    d->Show(true);
+    EXPECT_EQ(d->undoPercent->GetValue(), 30);
+    EXPECT_EQ(d->undoSteps->GetLabel(), "Undo steps: 20");
+    d->undoPercent->SetValue(55);
+    f_showCursor = false;
+    click(d->okButton);
+    EXPECT_EQ(readFile("prefs.cfg"), "UndoPercent = 55 #UndoPercent\n");
+    EXPECT_TRUE(f_showCursor.load());
+    EXPECT_FALSE(d->IsShown());
+}
+
+TEST_F(ToolWindow, AboutBoxShowsTheLogo) {
+    ASSERT_NE(frame->aboutDialog->logo, nullptr);
+    EXPECT_EQ(frame->aboutDialog->logo->GetBitmap().GetSize(), wxSize(240, 80));
+}
+
+// --- Gradient tool ----------------------------------------------------------
+
+TEST_F(ToolWindow, GradientPicturesFollowTheEnabledStops) {
+    GradientDialog* g = frame->gradientDialog;
+    wxBitmap def = g->GradientBitmap(80, 10);
+    EXPECT_EQ(def.GetSize(), wxSize(80, 10));
+    EXPECT_EQ(pixel(def, 0, 5), wxColour(213, 25, 32));
+    EXPECT_EQ(pixel(def, 39, 5), wxColour(4, 167, 225));  // stop 4 at 4 * 79 / 8
+    EXPECT_EQ(pixel(def, 79, 5), wxColour(213, 25, 32));
+
+    for (bool& on : g->checkBoxStateArray)
+        on = false;
+    wxBitmap none = g->GradientBitmap(50, 4);
+    EXPECT_EQ(pixel(none, 0, 0), wxColour(255, 0, 0));
+    EXPECT_EQ(pixel(none, 49, 0), wxColour(0, 0, 255));
+    g->checkBoxStateArray[3] = true;
+    wxBitmap one = g->GradientBitmap(50, 4);
+    for (int x : {0, 20, 49})
+        EXPECT_EQ(pixel(one, x, 2), wxColour(47, 194, 57));
+    EXPECT_EQ(pixel(GradientDialog::GetOneColorBitmap(7, 7, wxColour(9, 8, 7)), 3, 3), wxColour(9, 8, 7));
+}
+
+TEST_F(ToolWindow, PostPaletteWritesOnlyTheEnabledStops) {
+    {
+        std::lock_guard<std::mutex> lock(gPaletteMutex);
+        for (int k = 0; k < kPaletteSize; ++k)
+            paletteRadd[k] = paletteSet[k] = 7;
+    }
+    GradientDialog* g = frame->gradientDialog;
+    g->checkBoxStateArray[4] = false;
+    g->checkBoxStateArray[5] = true;
+    g->gradientArray[5] = wxColour(1, 2, 3);
+    g->PostPalette();
+    EXPECT_TRUE(f_setPalette.load());
+    std::lock_guard<std::mutex> lock(gPaletteMutex);
+    for (int k = 0; k < kPaletteSize; ++k) {
+        const bool stop = k == 0 || k == 2000 || k == 3200;
+        ASSERT_EQ(paletteSet[k], stop ? 1 : 0) << k;
+        if (!stop) {
+            ASSERT_EQ(paletteRadd[k], 0) << k;
+        }
+    }
+    EXPECT_EQ(paletteRadd[0], 213);
+    EXPECT_EQ(paletteRadd[2000], 1);
+    EXPECT_EQ(paletteGadd[2000], 2);
+    EXPECT_EQ(paletteBadd[2000], 3);
+}
+
+TEST_F(ToolWindow, GradientToolKeepsItsLastStopAndDropsUnappliedEdits) {
+    GradientDialog* g = frame->gradientDialog;
+    g->Show(true);  // takes the snapshot
+    g->OnStopCheckClick(0, false);
+    g->OnStopCheckClick(4, false);
+    EXPECT_TRUE(g->isLastCheckBox());
+    g->OnStopCheckClick(8, false);  // refused: the last one stays
+    EXPECT_TRUE(g->checkBoxStateArray[8]);
+    EXPECT_TRUE(g->checkBoxes[8]->GetValue());
+    answers.colours = {wxColour(9, 9, 9)};
+    g->OnStopColourClick(2);  // a new colour switches its stop on
+    EXPECT_TRUE(g->checkBoxStateArray[2] && g->checkBoxes[2]->GetValue());
+
+    g->PreClose();
+    EXPECT_TRUE(g->checkBoxStateArray[0] && g->checkBoxStateArray[4] && g->checkBoxStateArray[8]);
+    EXPECT_FALSE(g->checkBoxStateArray[2]);
+    EXPECT_EQ(g->gradientArray[2], wxColour(222, 197, 26));
+    EXPECT_FALSE(g->isLastCheckBox());
+    g->Show(false);
+}
+
+TEST_F(ToolWindow, GradientApplyAndOkHandOverTheStopsAndTiming) {
+    GradientDialog* g = frame->gradientDialog;
+    click(frame->gradientButton);
+    click(frame->colorSwatch);  // shown, with the swatch handed over
+    ASSERT_TRUE(g->IsShown());
+    g->gradientArray[0] = wxColour(0, 0, 0);
+    scroll(g->SliderTime, 7);
+    EXPECT_FLOAT_EQ(f_perpixelzTimeVal.load(), 7);
+    EXPECT_EQ(g->StaticTextTimeValue->GetLabel(), "7");
+    f_showCursor = false;
+    click(g->applyButton);
+    EXPECT_EQ(f_perpixelzMode.load(), 1);
+    EXPECT_FLOAT_EQ(f_perpixelzTime.load(), 7);
+    EXPECT_TRUE(f_showCursor.load());
+    EXPECT_TRUE(g->IsShown());
+    EXPECT_EQ(pixel(frame->colorSwatch->GetBitmapLabel(), 0, 0), wxColour(0, 0, 0));
+    // Applied edits survive a later restore.
+    g->PreClose();
+    EXPECT_EQ(g->gradientArray[0], wxColour(0, 0, 0));
+
+    g->CheckBoxUseTime->SetValue(false);
+    click(g->applyButton);
+    EXPECT_EQ(f_perpixelzMode.load(), 0);
+    EXPECT_FLOAT_EQ(f_perpixelzTime.load(), 0);
+
+    // OK leaves the mode and closes the tool for the tool window too.
+    f_perpixelzMode = 1;
+    g->CheckBoxUseTime->SetValue(true);
+    click(g->okButton);
+    EXPECT_FALSE(g->IsShown());
+    EXPECT_FALSE(frame->bGradientShown);
+    EXPECT_EQ(f_perpixelzMode.load(), 1);
+    EXPECT_FLOAT_EQ(f_perpixelzTime.load(), 7);
+}
+
+// --- Brush library ----------------------------------------------------------
+
+TEST_F(ToolWindow, BrushLibraryNewDrivesTheCaptureHandShake) {
+    SaveBrushDialog* b = frame->saveBrushDialog;
+    struct {
+        int before, after;
+        bool enabled;
+    } table[] = {{0, 1, true}, {1, 1, false}, {2, 3, false}, {3, 3, false}};
+    for (const auto& row : table) {
+        f_newBrushPreset = row.before;
+        f_showBcg = true;
+        f_workState = 0;
+        click(b->newButton);
+        EXPECT_EQ(f_newBrushPreset.load(), row.after) << row.before;
+        EXPECT_EQ(b->nameText->IsEnabled(), row.enabled) << row.before;
+        EXPECT_EQ(b->okButton->IsEnabled(), row.enabled) << row.before;
+        EXPECT_EQ(f_workState.load(), row.before == 0 ? kWorkFillFront : 0) << row.before;
+        EXPECT_EQ(f_showBcg.load(), row.before != 0) << row.before;
+    }
+
+    // Its close box hides it for the tool window and ends a running capture.
+    click(frame->brushLibraryButton);
+    for (int capture : {1, 2}) {
+        b->Show(true);
+        frame->bBrushesShown = true;
+        frame->menuBrushes->Check(true);
+        f_newBrushPreset = capture;
+        b->Close();
+        EXPECT_FALSE(b->IsShown());
+        EXPECT_FALSE(frame->bBrushesShown);
+        EXPECT_FALSE(frame->menuBrushes->IsChecked());
+        EXPECT_EQ(f_newBrushPreset.load(), capture == 2 ? 3 : 1);
+    }
+}
+
+TEST(BrushPresetComment, MatchesTheFormat) {
+    paletteBasicRadd = 255;
+    paletteBasicGadd = 128;
+    paletteBasicBadd = 0;
+    f_perpixelz = 0;
+    f_opacityz = 100;
+    f_additive = true;
+    f_modes = 1;
+    f_PartNum = 300;
+    f_NormLen = 2.5f;
+    f_PartStep = 1;
+    f_velInf = 1;
+    f_slow1 = 0.97f;
+    f_mass1 = 0;
+    f_mass2 = 4;
+    f_DistZ = 0;
+    f_randd = 0;
+    f_paintDetail = 4;
+    f_fadez = 10;
+    f_fillz = true;
+    f_spline = false;
+    const std::string colour = SaveBrushDialog::BrushMetadata();
+    EXPECT_EQ(colour,
+              "V|150|C|255|128|0|P|100|S|1|BRU|A|1|B|300|C|100000|D|1|E|0|F|100000|G|0|H|100000|I|100000|J|0|K|4|"
+              "L|10|M|1|N|0|END");
+    EXPECT_EQ(colour.size(), 114u);
+
+    f_perpixelz = 1;
+    f_perpixelzMode = 0;
+    f_perpixelzTimeVal = 7.9f;
+    f_perpixelzTime = 0;
+    {
+        std::lock_guard<std::mutex> lock(gPaletteMutex);
+        for (int i = 0; i < 9; ++i) {
+            paletteSet[i * 400] = i % 4 == 0;
+            paletteRadd[i * 400] = i;
+            paletteGadd[i * 400] = 10 * i;
+            paletteBadd[i * 400] = 255;
+        }
+    }
+    const std::string gradient = SaveBrushDialog::BrushMetadata();
+    EXPECT_EQ(gradient.substr(0, 48), "V|150|G|0|7|T|F|F|F|T|F|F|F|T|0|0|255|1|10|255|2");
+    EXPECT_NE(gradient.find("|8|80|255|F|P|100|S|1|BRU|A|1|"), std::string::npos);
+    size_t fields = 1;
+    for (char c : gradient)
+        fields += c == '|';
+    EXPECT_EQ(fields, 76u);
+}
+
+TEST(BrushPresetName, AllowsLettersDigitsBlanksDashesAndUnderscores) {
+    for (const char* ok : {"Brush 1", "a-b_C", ""})
+        EXPECT_TRUE(SaveBrushDialog::isFileNameValid(ok)) << ok;
+    for (const char* bad : {"a.b", "a/b", "..", "\xC3\xA9"})
+        EXPECT_FALSE(SaveBrushDialog::isFileNameValid(wxString::FromUTF8(bad))) << bad;
+}
+
+class BrushLibrary : public ToolWindow {
+protected:
+    void SetUp() override {
+        ToolWindow::SetUp();
+        if (IsSkipped())
+            return;
+        std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
+        brushColor.setUseTexture(false);
+        brushIconColor.setUseTexture(false);
+        brushColor.allocate(256, 256, OF_IMAGE_COLOR);
+        brushIconColor.allocate(64, 64, OF_IMAGE_COLOR);
+    }
+
+    // Saves a preset of the current settings under `name`.
+    void save(const char* name) {
+        SaveBrushDialog* b = frame->saveBrushDialog;
+        f_newBrushPreset = 0;
+        click(b->newButton);
+        b->nameText->SetValue(name);
+        click(b->okButton);
+    }
+    wxBitmapButton* row(size_t i) {
+        SaveBrushDialog* b = frame->saveBrushDialog;
+        return i < b->rows.size() ? static_cast<wxBitmapButton*>(wxWindow::FindWindowById(b->rows[i].first, b))
+                                  : nullptr;
+    }
+};
+
+TEST_F(BrushLibrary, SavesThePreviewPicturesWithTheSettingsComment) {
+    f_PartNum = 77;
+    save("Soft one");
+    const std::string picture = scratch.path("Brushes/Soft one.png");
+    const std::string icon = scratch.path("Brushes/Icons/Soft one.png");
+    ASSERT_TRUE(wxFileName::FileExists(picture));
+    ASSERT_TRUE(wxFileName::FileExists(icon));
+    const std::string expected = SaveBrushDialog::BrushMetadata();
+    for (const std::string& path : {picture, icon}) {
+        MetadataHandler reader(wxString::FromUTF8(path.c_str()));
+        ASSERT_TRUE(reader.ReadCommentPng()) << path;
+        EXPECT_EQ(std::string(reader.comment), expected) << path;
+    }
+    EXPECT_EQ(f_newBrushPreset.load(), 3);
+    EXPECT_FALSE(frame->saveBrushDialog->okButton->IsEnabled());
+    ASSERT_EQ(frame->saveBrushDialog->rows.size(), 1u);
+    EXPECT_TRUE(answers.messages.empty());
+
+    // A refused name writes nothing and leaves the capture running.
+    f_newBrushPreset = 0;
+    click(frame->saveBrushDialog->newButton);
+    f_newBrushPreset = 2;
+    frame->saveBrushDialog->nameText->SetValue("no.dots");
+    click(frame->saveBrushDialog->okButton);
+    EXPECT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(f_newBrushPreset.load(), 2);
+    EXPECT_TRUE(frame->saveBrushDialog->okButton->IsEnabled());
+    EXPECT_FALSE(wxFileName::FileExists(scratch.path("Brushes/no.dots.png")));
+
+    // An existing name is asked about; No keeps the old files.
+    const std::string before = readFile(picture);
+    f_PartNum = 5;
+    answers.questionReplies = {wxID_NO};
+    save("Soft one");
+    EXPECT_EQ(answers.questions, 1);
+    EXPECT_EQ(readFile(picture), before);
+    EXPECT_EQ(f_newBrushPreset.load(), 1);  // the capture goes on
+}
+
+TEST_F(BrushLibrary, ApplyingAPresetRestoresSettingsAndControls) {
+    answers.colours = {wxColour(255, 128, 0)};
+    click(frame->colorSwatch);
+    scroll(frame->sliderOpacity, 100);
+    click(frame->followButton);
+    scroll(frame->sliderSize, 300);
+    scroll(frame->sliderWidth, 10);
+    scroll(frame->sliderSoft, 1);
+    scroll(frame->sliderFade, 1);
+    click(frame->smoothButton);
+    save("Orange");
+
+    // Everything changed afterwards comes back from the preset.
+    answers.colours = {wxColour(0, 0, 255)};
+    click(frame->colorSwatch);
+    click(frame->colorSwatch);
+    click(frame->darkenButton);
+    scroll(frame->sliderOpacity, 10);
+    click(frame->ribbonButton);
+    scroll(frame->sliderSize, 20);
+    scroll(frame->sliderWidth, 1);
+    scroll(frame->sliderSoft, 50);
+    scroll(frame->sliderFade, 0);
+    click(frame->smoothButton);
+    f_setStrings = false;
+
+    ASSERT_NE(row(0), nullptr);
+    click(row(0));
+    EXPECT_EQ(paletteBasicRadd.load(), 255);
+    EXPECT_EQ(paletteBasicGadd.load(), 128);
+    EXPECT_EQ(paletteBasicBadd.load(), 0);
+    EXPECT_EQ(frame->sliderColor->GetValue(), 20);
+    EXPECT_EQ(label(frame->labelSaturation), "240");
+    EXPECT_EQ(frame->sliderLum->GetValue(), 120);
+    EXPECT_EQ(frame->swatchColor, wxColour(255, 128, 0));
+    EXPECT_TRUE(highlighted(frame->colorButton));
+    EXPECT_FLOAT_EQ(f_opacityz.load(), 100);
+    EXPECT_EQ(frame->sliderOpacity->GetValue(), 100);
+    EXPECT_TRUE(f_additive.load());
+    EXPECT_TRUE(highlighted(frame->lightenButton));
+    EXPECT_EQ(f_modes.load(), 1);
+    EXPECT_TRUE(highlighted(frame->followButton) && normal(frame->ribbonButton));
+    EXPECT_EQ(f_PartNum.load(), 300);
+    EXPECT_EQ(frame->sliderSize->GetValue(), 300);
+    EXPECT_EQ(frame->sliderWidth->GetValue(), 10);
+    EXPECT_FLOAT_EQ(f_NormLen.load(), 2.5f);
+    EXPECT_EQ(frame->sliderSoft->GetValue(), 1);
+    EXPECT_FLOAT_EQ(f_velInf.load(), 1);
+    EXPECT_FLOAT_EQ(f_fadez.load(), 10);
+    EXPECT_EQ(frame->sliderFade->GetValue(), 1);
+    EXPECT_FALSE(f_spline.load());
+    EXPECT_TRUE(normal(frame->smoothButton));
+    EXPECT_TRUE(f_setStrings.load() && f_setPalette.load());
+
+    // Without "Use Brush Color" only the brush parameters are applied.
+    click(frame->darkenButton);
+    scroll(frame->sliderSize, 20);
+    frame->saveBrushDialog->useBrushColor->SetValue(false);
+    click(row(0));
+    EXPECT_FALSE(f_additive.load());
+    EXPECT_EQ(f_PartNum.load(), 300);
+}
+
+TEST_F(BrushLibrary, AGradientPresetSwitchesTheToolWindowToTheGradient) {
+    frame->gradientDialog->gradientArray[4] = wxColour(0, 255, 0);
+    click(frame->gradientButton);
+    frame->gradientDialog->PostPalette();
+    f_perpixelzMode = 1;
+    f_perpixelzTimeVal = 6;
+    f_perpixelzTime = 6;
+    save("Rainbow");
+
+    click(frame->colorButton);
+    frame->gradientDialog->gradientArray[4] = wxColour(1, 1, 1);
+    frame->gradientDialog->checkBoxStateArray[2] = true;
+    ASSERT_NE(row(0), nullptr);
+    click(row(0));
+    EXPECT_EQ(f_perpixelz.load(), 1);
+    EXPECT_EQ(frame->gradientDialog->gradientArray[4], wxColour(0, 255, 0));
+    EXPECT_FALSE(frame->gradientDialog->checkBoxStateArray[2]);
+    EXPECT_EQ(frame->gradientDialog->SliderTime->GetValue(), 6);
+    EXPECT_FLOAT_EQ(f_perpixelzTime.load(), 6);
+    EXPECT_FALSE(frame->sliderColor->IsEnabled());
+    {
+        std::lock_guard<std::mutex> lock(gPaletteMutex);
+        EXPECT_EQ(paletteGadd[1600], 255);
+    }
+    // The tool window follows at its next event dispatch.
+    EXPECT_FALSE(frame->bGradientMode);
+    frame->GetEventHandler()->ProcessPendingEvents();
+    EXPECT_TRUE(frame->bGradientMode);
+}
+
+TEST_F(BrushLibrary, ACommentOfAnotherVersionAppliesNothing) {
+    wxFileName::Mkdir(scratch.path("Brushes/Icons"), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    for (const char* path : {"Brushes/Odd.png", "Brushes/Icons/Odd.png"}) {
+        ASSERT_TRUE(brushIconColor.saveImage(scratch.path(path)));
+        ASSERT_TRUE(MetadataHandler(wxString::FromUTF8(scratch.path(path).c_str()))
+                        .WriteCommentPng("V|151|C|1|2|3|P|5|S|0|BRU|B|7|END"));
+    }
+    frame->saveBrushDialog->LoadBrushes();
+    ASSERT_NE(row(0), nullptr);
+    f_setPalette = false;
+    click(row(0));
+    EXPECT_EQ(f_PartNum.load(), 100);
+    EXPECT_NE(paletteBasicRadd.load(), 1);
+    EXPECT_TRUE(f_setPalette.load());  // the gradient is handed over all the same
+}
