@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "canvas.h"
 #include "ofMath.h"
 #include "particles.h"
 #include "screen.h"
@@ -55,7 +56,8 @@ public:
             back[i + 3] = 255;
         }
         for (size_t i = 0; i < front.size(); i += 4) front[i] = front[i + 1] = front[i + 2] = front[i + 3] = 0;
-        recomposeDisplay(frontView(), backView(), displayView(), 0, 0, 0, true);
+        canvas::recompose({front.data(), kCanvasW, kCanvasH, 4}, {back.data(), kCanvasW, kCanvasH, 4},
+                          {display.data(), kCanvasW, kCanvasH, 4}, palette::Rgb{0, 0, 0}, true);
         // A warm gradient, cycling.
         for (int i = 0; i <= kPaletteLast; ++i) {
             palR[i] = 255;
@@ -143,11 +145,11 @@ private:
         return {kViewW * 0.5f + 650.0f * std::sin(a), kViewH * 0.5f + 380.0f * std::sin(2.0f * a)};
     }
 
-    PixelSpan frontView() { return {front.data(), kCanvasW, kCanvasH, 4}; }
-    ConstPixelSpan backView() const { return {back.data(), kCanvasW, kCanvasH, 4}; }
-    PixelSpan displayView() { return {display.data(), kCanvasW, kCanvasH, 4}; }
-    PixelSpan screenView() { return {screen.data(), kViewW, kViewH, 3}; }
-    ConstPixelSpan backdropView() const { return {backdrop.data(), kViewW, kViewH, 3}; }
+    canvas::PixelSpan frontView() { return {front.data(), kCanvasW, kCanvasH, 4}; }
+    canvas::PixelSpan backView() { return {back.data(), kCanvasW, kCanvasH, 4}; }
+    canvas::PixelSpan displayView() { return {display.data(), kCanvasW, kCanvasH, 4}; }
+    canvas::PixelSpan screenView() { return {screen.data(), kViewW, kViewH, 3}; }
+    canvas::PixelSpan backdropView() { return {backdrop.data(), kViewW, kViewH, 3}; }
     CanvasLayers layers() { return {frontView(), backView(), displayView()}; }
 
     std::unique_ptr<PaintAccumulator> accum;

@@ -1,9 +1,7 @@
 #include "BaseApp.h"
 
 #include "GradientDialog.h"
-#include "GradientDialog.h"
 #include "GuiBridge.h"
-#include "SaveBrushDialog.h"
 #include "SaveBrushDialog.h"
 #include "WyrleGlobals.h"
 #include "WyrleMain.h"

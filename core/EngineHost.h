@@ -8,7 +8,23 @@
 
 #include <string>
 
+class ofImage;
 class wyrleApp;
+
+// The tool window's commands that the drawing window's keys run.
+enum class ToolCommand {
+    NewDialog,
+    LoadDialog,
+    Save,
+    SaveAsDialog,
+    HelpSelected,
+    BrushClick,
+    EraserClick,
+    ZoomPlusClick,
+    ZoomMinusClick,
+    ZoomResetClick,
+    ShowBcgSelected,
+};
 
 class EngineHost {
 public:
@@ -40,6 +56,57 @@ public:
     virtual void registerDialogs() = 0;
     // Shows the message and then ends the program: nothing more can run.
     virtual void fatalMessage(const wxString& text, const wxString& caption) = 0;
+
+    // Input and painting. The defaults are those of a host without a
+    // window: no button, no cursor, no screen to grab.
+    virtual bool leftButtonDown() { return false; }
+    // GLUT cursor shape (GLUT_CURSOR_INFO while panning, RIGHT_ARROW otherwise).
+    virtual void setCursor(int) {}
+    // The tool window's idle handler runs soon (after f_newArtwork or bMove).
+    virtual void wakeUpIdle() {}
+    virtual void toolCommand(ToolCommand) {}
+    // Size slider position 1..300 and eraser-size slider position; each
+    // also writes the slider's label.
+    virtual void sliderSize(int) {}
+    virtual void sliderEraserSize(int) {}
+    // Reads the window rectangle with top-left (x, y) into `image`; false
+    // when there is no window to read.
+    virtual bool grabScreen(ofImage&, int, int, int, int) { return false; }
+    // Uploads the rectangle (x, y, w, h) of `image`'s pixels into its texture.
+    virtual void uploadRect(ofImage& image, int x, int y, int w, int h);
+};
+
+// A host without a window: a screen and a drawing window of set sizes, and
+// nothing behind the tool-window calls. Tests and the benchmark start from it.
+class HeadlessEngineHost : public EngineHost {
+public:
+    int screenW = 1920, screenH = 1080;
+    int winW = 960, winH = 682;
+    int posX = 201, posY = 28;
+
+    bool hasWindow() override { return false; }
+    int screenWidth() override { return screenW; }
+    int screenHeight() override { return screenH; }
+    int windowWidth() override { return winW; }
+    int windowHeight() override { return winH; }
+    int windowPositionX() override { return posX; }
+    int windowPositionY() override { return posY; }
+    void setWindowPosition(int x, int y) override {
+        posX = x;
+        posY = y;
+    }
+    void setWindowShape(int, int) override {}
+    void setWindowTitle(const std::string&) override {}
+    void setFrameRate(int) override {}
+    void setBackground(int, int, int) override {}
+    int maxTextureSize() override { return 16384; }
+    void installCallbacks() override {}
+    void buttonTextZoom(const wxString&) override {}
+    void showToolWindow(bool) override {}
+    void onTop() override {}
+    void backgroundColorBitmap() override {}
+    void registerDialogs() override {}
+    void fatalMessage(const wxString&, const wxString&) override {}
 };
 
 // The host of the real program; its tool-window calls go through the
@@ -69,6 +136,15 @@ public:
     void backgroundColorBitmap() override;
     void registerDialogs() override;
     void fatalMessage(const wxString& text, const wxString& caption) override;
+
+    bool leftButtonDown() override;
+    void setCursor(int cursor) override;
+    void wakeUpIdle() override;
+    void toolCommand(ToolCommand command) override;
+    void sliderSize(int position) override;
+    void sliderEraserSize(int position) override;
+    bool grabScreen(ofImage& image, int x, int y, int w, int h) override;
+    void uploadRect(ofImage& image, int x, int y, int w, int h) override;
 
 private:
     wyrleApp& engine_;

@@ -1,5 +1,5 @@
-// Screen image kernels: redraw loops, the frame's screen step, the display
-// recomposition, thumbnails and the zoom and pan arithmetic.
+// Screen image kernels: redraw loops, the frame's screen step, thumbnails
+// and the zoom arithmetic.
 
 #include "screen.h"
 
@@ -22,8 +22,6 @@ int truncClamped(double v) {
     if (v <= -2147483648.0) return INT_MIN;
     return static_cast<int>(v);
 }
-
-bool valid(const ConstPixelSpan& s) { return s.pixels && s.width > 0 && s.height > 0 && (s.bpp == 3 || s.bpp == 4); }
 
 #if defined(__x86_64__) || defined(__i386__)
 // RGBA to RGB with one byte shuffle per four pixels. Each store writes 16
@@ -123,24 +121,24 @@ DirtyRect captureBoxRect(int viewWidth, int viewHeight) {
     return {viewWidth / 2 - 128, viewWidth / 2 + 128, viewHeight / 2 - 128, viewHeight / 2 + 128};
 }
 
-void redrawScreen(const ConstPixelSpan& display, const PixelSpan& screen, const DirtyRect& rect,
+void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& screen, const DirtyRect& rect,
                   const ScreenMapping& m, bool nearest) {
-    if (!valid(display) || !screen.pixels || screen.bpp != 3) return;
+    if (!display.valid() || !screen.px || screen.bpp != 3) return;
     const int x0 = std::max(rect.dirtyMinX, 0);
-    const int x1 = std::min(rect.dirtyMaxX, screen.width);
+    const int x1 = std::min(rect.dirtyMaxX, screen.w);
     const int y0 = std::max(rect.dirtyMinY, 0);
-    const int y1 = std::min(rect.dirtyMaxY, screen.height);
+    const int y1 = std::min(rect.dirtyMaxY, screen.h);
     if (x0 >= x1 || y0 >= y1) return;
     const float zr = m.zoomRatio;
     if (!(zr > 0.0f) || !std::isfinite(zr)) return;
 
-    const int W = display.width;
-    const int H = display.height;
+    const int W = display.w;
+    const int H = display.h;
     const float wF = static_cast<float>(W);
     const float hF = static_cast<float>(H);
     const size_t bpp = static_cast<size_t>(display.bpp);
     const size_t rowBytes = static_cast<size_t>(W) * bpp;
-    const size_t screenRow = static_cast<size_t>(screen.width) * 3;
+    const size_t screenRow = static_cast<size_t>(screen.w) * 3;
 
     static thread_local std::vector<int> cols;
     cols.assign(static_cast<size_t>(x1 - x0), -1);
@@ -165,8 +163,8 @@ void redrawScreen(const ConstPixelSpan& display, const PixelSpan& screen, const 
         for (int y = y0; y < y1; ++y) {
             const float cy = (static_cast<float>(y) - m.screenOffsetY) * zr;
             if (!(cy >= 0.0f && cy < hF)) continue;
-            const unsigned char* src = display.pixels + static_cast<size_t>(static_cast<int>(cy)) * rowBytes;
-            unsigned char* dst = screen.pixels + static_cast<size_t>(y) * screenRow;
+            const unsigned char* src = display.px + static_cast<size_t>(static_cast<int>(cy)) * rowBytes;
+            unsigned char* dst = screen.px + static_cast<size_t>(y) * screenRow;
             for (const ColumnRun& run : runs) {
                 const unsigned char* s = src + static_cast<size_t>(run.ix) * bpp;
                 unsigned char* d = dst + static_cast<size_t>(run.x) * 3;
@@ -191,9 +189,9 @@ void redrawScreen(const ConstPixelSpan& display, const PixelSpan& screen, const 
         const float cy = (static_cast<float>(y) - m.screenOffsetY) * zr;
         if (!(cy >= 0.0f && cy < hF)) continue;
         const int iy = static_cast<int>(cy);
-        const unsigned char* row = display.pixels + static_cast<size_t>(iy) * rowBytes;
+        const unsigned char* row = display.px + static_cast<size_t>(iy) * rowBytes;
         const unsigned char* up = iy - off > 0 ? row - static_cast<size_t>(off) * rowBytes : nullptr;
-        unsigned char* dst = screen.pixels + static_cast<size_t>(y) * screenRow;
+        unsigned char* dst = screen.px + static_cast<size_t>(y) * screenRow;
         for (int x = x0; x < x1; ++x) {
             const int ix = cols[static_cast<size_t>(x - x0)];
             if (ix < 0) continue;
@@ -225,11 +223,11 @@ void redrawScreen(const ConstPixelSpan& display, const PixelSpan& screen, const 
     }
 }
 
-ScreenStepResult screenImageStep(const ConstPixelSpan& display, const PixelSpan& screen,
-                                 const ConstPixelSpan& backdrop, const ScreenStepInput& in, int& redrawMode) {
+ScreenStepResult screenImageStep(const canvas::PixelSpan& display, const canvas::PixelSpan& screen,
+                                 const canvas::PixelSpan& backdrop, const ScreenStepInput& in, int& redrawMode) {
     ScreenStepResult r;
-    r.viewWidth = std::max(0, std::min(in.windowWidth, screen.width));
-    r.viewHeight = std::max(0, std::min(in.windowHeight, screen.height));
+    r.viewWidth = std::max(0, std::min(in.windowWidth, screen.w));
+    r.viewHeight = std::max(0, std::min(in.windowHeight, screen.h));
 
     r.dirty = in.newBrushPreset == 0 ? dirtyToWindow(in.canvasDirty, in.mapping)
                                      : captureBoxRect(r.viewWidth, r.viewHeight);
@@ -239,12 +237,12 @@ ScreenStepResult screenImageStep(const ConstPixelSpan& display, const PixelSpan&
     r.dirty.dirtyMinY = std::max(r.dirty.dirtyMinY, r.visible.visibleMinY);
     r.dirty.dirtyMaxY = std::min(r.dirty.dirtyMaxY, r.visible.visibleMaxY);
 
-    const bool backdropFits = backdrop.pixels && backdrop.width == screen.width &&
-                              backdrop.height == screen.height && backdrop.bpp == 3 && screen.pixels &&
+    const bool backdropFits = backdrop.px && backdrop.w == screen.w &&
+                              backdrop.h == screen.h && backdrop.bpp == 3 && screen.px &&
                               screen.bpp == 3;
     const auto copyBackdrop = [&] {
-        if (backdropFits) {
-            std::memcpy(screen.pixels, backdrop.pixels, backdrop.byteCount());
+        if (backdropFits && !r.updated) {
+            std::memcpy(screen.px, backdrop.px, backdrop.bytes());
             r.updated = true;
         }
     };
@@ -262,7 +260,8 @@ ScreenStepResult screenImageStep(const ConstPixelSpan& display, const PixelSpan&
             copyBackdrop();
         }
     }
-    if (mode >= 1 && mode <= 3) {
+    const bool anything = r.dirty.dirtyMinX < r.dirty.dirtyMaxX && r.dirty.dirtyMinY < r.dirty.dirtyMaxY;
+    if (mode >= 1 && mode <= 3 && anything) {
         redrawScreen(display, screen, r.dirty, in.mapping, mode == 3);
         r.updated = true;
     }
@@ -270,11 +269,11 @@ ScreenStepResult screenImageStep(const ConstPixelSpan& display, const PixelSpan&
     return r;
 }
 
-void fillRgb(const PixelSpan& image, int r, int g, int b) {
-    if (!image.pixels) return;
-    const size_t n = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+void fillRgb(const canvas::PixelSpan& image, int r, int g, int b) {
+    if (!image.px) return;
+    const size_t n = static_cast<size_t>(image.w) * static_cast<size_t>(image.h);
     const size_t bpp = static_cast<size_t>(image.bpp);
-    unsigned char* p = image.pixels;
+    unsigned char* p = image.px;
     for (size_t i = 0; i < n; ++i, p += bpp) {
         p[0] = static_cast<unsigned char>(r);
         p[1] = static_cast<unsigned char>(g);
@@ -282,53 +281,17 @@ void fillRgb(const PixelSpan& image, int r, int g, int b) {
     }
 }
 
-bool recomposeDisplay(const ConstPixelSpan& front, const ConstPixelSpan& back, const PixelSpan& display, int bgR,
-                      int bgG, int bgB, bool showBcg) {
-    if (!valid(front) || !valid(display) || display.width != front.width || display.height != front.height) {
-        return false;
-    }
-    const size_t n = static_cast<size_t>(front.width) * static_cast<size_t>(front.height);
-    const size_t fb = static_cast<size_t>(front.bpp);
-    const size_t db = static_cast<size_t>(display.bpp);
-    if (!showBcg) {
-        if (fb == db) {
-            std::memcpy(display.pixels, front.pixels, n * fb);
-            return true;
-        }
-        const unsigned char* f = front.pixels;
-        unsigned char* d = display.pixels;
-        for (size_t i = 0; i < n; ++i, f += fb, d += db) {
-            d[0] = f[0];
-            d[1] = f[1];
-            d[2] = f[2];
-            if (db == 4) d[3] = fb == 4 ? f[3] : 255;
-        }
-        return true;
-    }
-    if (!valid(back) || back.width != front.width || back.height != front.height) return false;
-    const size_t bb = static_cast<size_t>(back.bpp);
-    const unsigned char* f = front.pixels;
-    const unsigned char* k = back.pixels;
-    unsigned char* d = display.pixels;
-    for (size_t i = 0; i < n; ++i, f += fb, k += bb, d += db) {
-        d[0] = overBackground(k[0], f[0], bgR);
-        d[1] = overBackground(k[1], f[1], bgG);
-        d[2] = overBackground(k[2], f[2], bgB);
-    }
-    return true;
-}
-
-void sampleThumbnail(const ConstPixelSpan& canvas, unsigned char* thumb) {
+void sampleThumbnail(const canvas::PixelSpan& layer, unsigned char* thumb) {
     if (!thumb) return;
-    if (!valid(canvas)) {
+    if (!layer.valid()) {
         std::memset(thumb, 0, kThumbnailSize * kThumbnailSize * 3);
         return;
     }
-    const int sx = canvas.width / kThumbnailSize;
-    const int sy = canvas.height / kThumbnailSize;
-    const size_t bpp = static_cast<size_t>(canvas.bpp);
+    const int sx = layer.w / kThumbnailSize;
+    const int sy = layer.h / kThumbnailSize;
+    const size_t bpp = static_cast<size_t>(layer.bpp);
     for (int v = 0; v < kThumbnailSize; ++v) {
-        const unsigned char* row = canvas.pixels + static_cast<size_t>(v * sy) * canvas.width * bpp;
+        const unsigned char* row = layer.px + static_cast<size_t>(v * sy) * layer.w * bpp;
         for (int u = 0; u < kThumbnailSize; ++u) {
             const unsigned char* p = row + static_cast<size_t>(u * sx) * bpp;
             unsigned char* t = thumb + (static_cast<size_t>(v) * kThumbnailSize + u) * 3;
@@ -339,18 +302,18 @@ void sampleThumbnail(const ConstPixelSpan& canvas, unsigned char* thumb) {
     }
 }
 
-bool cursorBlackAt(const ConstPixelSpan& display, int x, int y) {
-    if (!valid(display) || x < 0 || y < 0 || x >= display.width || y >= display.height) return false;
+bool cursorBlackAt(const canvas::PixelSpan& display, int x, int y) {
+    if (!display.valid() || x < 0 || y < 0 || x >= display.w || y >= display.h) return false;
     const unsigned char* p =
-        display.pixels + (static_cast<size_t>(y) * display.width + static_cast<size_t>(x)) * display.bpp;
+        display.px + (static_cast<size_t>(y) * display.w + static_cast<size_t>(x)) * display.bpp;
     return p[0] + p[1] + p[2] > 500;
 }
 
-void replaceRgb(const PixelSpan& image, int fromR, int fromG, int fromB, int toR, int toG, int toB) {
-    if (!image.pixels) return;
-    const size_t n = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+void replaceRgb(const canvas::PixelSpan& image, int fromR, int fromG, int fromB, int toR, int toG, int toB) {
+    if (!image.px) return;
+    const size_t n = static_cast<size_t>(image.w) * static_cast<size_t>(image.h);
     const size_t bpp = static_cast<size_t>(image.bpp);
-    unsigned char* p = image.pixels;
+    unsigned char* p = image.px;
     for (size_t i = 0; i < n; ++i, p += bpp) {
         if (p[0] == fromR && p[1] == fromG && p[2] == fromB) {
             p[0] = static_cast<unsigned char>(toR);
@@ -358,14 +321,6 @@ void replaceRgb(const PixelSpan& image, int fromR, int fromG, int fromB, int toR
             p[2] = static_cast<unsigned char>(toB);
         }
     }
-}
-
-float viewClamp(float o, int canvasSize, float s, int viewSize) {
-    const float v = static_cast<float>(viewSize);
-    const float far = static_cast<float>(canvasSize) * s + o * s;
-    if (o * s > 0.75 * v) o = static_cast<float>(0.75 * v / s);
-    if (far < 0.25 * v) o = static_cast<float>((0.25 * v - canvasSize * s) / s);
-    return o;
 }
 
 bool centerTextureFitsSmall(int viewWidth, int viewHeight, int canvasWidth, int canvasHeight, float s) {

@@ -2,9 +2,8 @@
 // The screen image: the window-sized RGB picture the drawing window shows,
 // rebuilt from the display buffer at the end of every frame, only over the
 // rectangle the frame changed, with a small box filter when zoomed out. Also
-// the display buffer's full recomposition, the view arithmetic of zooming
-// and panning, and the layer-panel thumbnails. Pixels only: the texture
-// upload and every GL draw stay with the engine.
+// the zoom arithmetic and the layer-panel thumbnails. Pixels only: the
+// texture upload and every GL draw stay with the engine.
 //
 // How the engine uses it (render thread):
 //   render(), step 10:
@@ -15,10 +14,10 @@
 //       viewWidth = r.viewWidth; ... visibleMinX = r.visible.visibleMinX; ...
 //       if (r.updated) screenImage.update();
 //   set-up: fillRgb(backdropView, 114, 110, 106)
-//   updateAllTexture: recomposeDisplay(frontView, backView, displayView, f_bcgR, f_bcgG, f_bcgB, f_showBcg)
 //   updateIcons: sampleThumbnail(frontView, frontThumbnail.getPixels()), likewise the back layer
-//   panning / resizing: canvasOffsetX = viewClamp(canvasOffsetX, canvasWidth, f_scalez, viewWidth)
-//   centerTexture: centerTextureOffset(...) per axis, then viewClamp, then screenOffset = offset / zoomRatio
+//   centerTexture: centerTextureOffset(...) per axis, then the view clamp
+//       (canvas::viewClamp), then screenOffset = offset / zoomRatio
+// The display buffer's recomposition and the view clamp live in canvas.h.
 // Views: screenView and backdropView are maxCanvasWidth x maxCanvasHeight, bpp 3.
 
 #include "pixelspan.h"
@@ -62,7 +61,7 @@ DirtyRect captureBoxRect(int viewWidth, int viewHeight);
 // ((x - screenOffsetX) * zoomRatio, (y - screenOffsetY) * zoomRatio), per
 // column and row, so a partial redraw matches a full one pixel for pixel.
 // Window pixels off the canvas are left alone.
-void redrawScreen(const ConstPixelSpan& display, const PixelSpan& screen, const DirtyRect& windowRect,
+void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& screen, const DirtyRect& windowRect,
                   const ScreenMapping& m, bool nearest);
 
 struct ScreenStepInput {
@@ -86,35 +85,23 @@ struct ScreenStepResult {
 // Render step 10 with its redrawMode: 0 nothing, 1 the dirty rectangle,
 // 2 the whole visible canvas, 3 the same with nearest sampling. During a
 // brush capture only the capture box is redrawn. Sets redrawMode to 0.
-ScreenStepResult screenImageStep(const ConstPixelSpan& display, const PixelSpan& screen,
-                                 const ConstPixelSpan& backdrop, const ScreenStepInput& in, int& redrawMode);
+ScreenStepResult screenImageStep(const canvas::PixelSpan& display, const canvas::PixelSpan& screen,
+                                 const canvas::PixelSpan& backdrop, const ScreenStepInput& in, int& redrawMode);
 
 // Every pixel of an RGB(A) view to one colour (alpha untouched).
-void fillRgb(const PixelSpan& image, int r, int g, int b);
-
-// The whole display buffer: with the back layer shown each channel is
-// clamp(back + front - background) (display alpha untouched); hidden, the
-// front layer's bytes are copied as they are. Returns false, leaving the
-// display alone, when the sizes do not match.
-bool recomposeDisplay(const ConstPixelSpan& front, const ConstPixelSpan& back, const PixelSpan& display, int bgR,
-                      int bgG, int bgB, bool showBcg);
+void fillRgb(const canvas::PixelSpan& image, int r, int g, int b);
 
 // A 50 x 50 RGB thumbnail: pixel (u, v) takes canvas pixel (u * (W / 50), v * (H / 50)).
 constexpr int kThumbnailSize = 50;
-void sampleThumbnail(const ConstPixelSpan& canvas, unsigned char* thumbnailRgb);
+void sampleThumbnail(const canvas::PixelSpan& layer, unsigned char* thumbnailRgb);
 
 // Cursor marks are black over a light display pixel (R + G + B above 500),
 // else white; false (white) off the canvas.
-bool cursorBlackAt(const ConstPixelSpan& display, int x, int y);
+bool cursorBlackAt(const canvas::PixelSpan& display, int x, int y);
 
 // Every pixel exactly (fromR, fromG, fromB) becomes (toR, toG, toB): the
 // capture icon's backdrop in the background colour.
-void replaceRgb(const PixelSpan& image, int fromR, int fromG, int fromB, int toR, int toG, int toB);
-
-// View clamp on one axis (s = f_scalez, V the view size, size the canvas
-// size): the canvas's near edge stays within three quarters of the view, its
-// far edge beyond the first quarter.
-float viewClamp(float canvasOffset, int canvasSize, float scalez, int viewSize);
+void replaceRgb(const canvas::PixelSpan& image, int fromR, int fromG, int fromB, int toR, int toG, int toB);
 
 // centerTexture on one axis, before the clamp: a canvas that fits in 40 % of
 // the view in both directions (`fitsSmall`) is centred, else the canvas point

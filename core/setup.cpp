@@ -1,5 +1,6 @@
-// The engine's document side: per-canvas memory (pixel map and undo ring),
-// its sizing from the free memory, the palettes, and the memory fallback.
+// The engine's document side: new, opened and saved artwork, per-canvas
+// memory (pixel map and undo ring), its sizing from the free memory, the
+// palettes, and the memory fallback.
 
 #include <wx/intl.h>
 
@@ -11,10 +12,14 @@
 #include "EngineGlobals.h"
 #include "EngineHost.h"
 #include "GuiBridge.h"
+#include "Log.h"
+#include "Requests.h"
 #include "SettingsHandler.h"
 #include "WyrleGlobals.h"
+#include "artwork.h"
 #include "memory.h"
 #include "palette.h"
+#include "undo.h"
 #include "wyrleApp.h"
 
 namespace {
@@ -25,6 +30,22 @@ const int kUndoTableBlock = -2;
 palette::Gradient addGradient() { return palette::Gradient{paletteRadd, paletteGadd, paletteBadd}; }
 palette::Gradient subGradient() { return palette::Gradient{paletteRsub, paletteGsub, paletteBsub}; }
 palette::Gradient activeGradient() { return palette::Gradient{paletteR, paletteG, paletteB}; }
+
+palette::Rgb background() { return palette::Rgb{f_bcgR.load(), f_bcgG.load(), f_bcgB.load()}; }
+
+// File names travel as UTF-8, whatever the locale.
+std::string narrow(const wxString& s) { return std::string(s.utf8_str()); }
+
+void message(const char* text, const char* caption) {
+    guibridge::messageBox(wxGetTranslation(wxString::FromUTF8(text)), wxGetTranslation(wxString::FromUTF8(caption)));
+}
+
+void setAllFileNames(const wxString& name) {
+    f_loadFile.set(name);
+    f_loadFileBcg.set(name);
+    f_saveFile.set(name);
+    f_exportFile.set(name);
+}
 
 int clampChannel(float v) {
     const int c = static_cast<int>(v);
@@ -103,10 +124,11 @@ bool wyrleApp::setupParameters() {
     const std::size_t pixels = front.pixels();
 
     pixelMap = static_cast<int*>(allocateBlock(pixels * sizeof(int), kPixelMapFailed, true));
-    if (!pixelMap) {
+    if (!pixelMap || !accum.attachMap(pixelMap, canvasWidth, canvasHeight)) {
         allocFailIndex = kPixelMapFailed;
         return false;
     }
+    releasedBeforeStart = false;
 
     setUndoMemory();
 
@@ -163,6 +185,7 @@ void wyrleApp::clearMemoryLoad() {
     undoBufferCount = 0;
     if (undoBuffers) freeBlock(undoBuffers, kUndoTableBlock);
     undoBuffers = nullptr;
+    accum.releaseMap();
     if (pixelMap) freeBlock(pixelMap, kPixelMapFailed);
     pixelMap = nullptr;
     canvasReady = false;
@@ -187,8 +210,8 @@ void wyrleApp::setDefaultCanvasSettings() {
 }
 
 void wyrleApp::renewArtwork() {
-    const wxString text = wxGetTranslation("Could not allocate enough memory, changing to default settings.");
-    const wxString caption = wxGetTranslation("Info: Not enough memory");
+    const wxString text = wxGetTranslation(artwork::kNoMemory);
+    const wxString caption = wxGetTranslation(artwork::kCaptionNoMemory);
     if (memoryFallbackLevel >= 2) {
         // Not even the default canvas with the smallest ring fits.
         canvasReady = false;
@@ -205,6 +228,165 @@ void wyrleApp::renewArtwork() {
     newArtwork();
     --memoryFallbackLevel;
     if (memoryFallbackLevel == 0) minimumRing = false;
+}
+
+// ---- Artwork ----
+
+void wyrleApp::defaultArtwork() {
+    setDefaultCanvasSettings();
+    setAllFileNames(artwork::kDefaultArtworkName);
+    f_export = false;
+    gSaveAs = false;
+    setDefaultArtworkPalette();
+    newArtwork();
+}
+
+void wyrleApp::newArtwork() {
+    clearMemoryLoad();
+    setAllFileNames(artwork::kDefaultArtworkName);
+    gSaveAs = false;
+
+    canvasWidth = f_sx.load();
+    canvasHeight = f_sy.load();
+    const bool alpha = f_alphaBCG.load() != 0;
+    f_alphaBCGload = alpha ? 1 : 0;
+    const bool made =
+        artwork::newArtworkLayers(frontLayer, backLayer, displayImage, canvasWidth, canvasHeight, alpha, background());
+    refreshPixelPointers();
+    f_showBcg = false;
+    if (made) updateAllTexture();
+    f_fixedLoadPic = false;
+
+    if (!made || !setupParameters()) {
+        renewArtwork();
+        return;
+    }
+    setWindowName(narrow(f_loadFile.get()));
+    f_newArtwork = true;
+    host->wakeUpIdle();
+    requests::finish(kWorkNewArtwork);
+    f_alphaBCGsave = alpha ? 1 : 0;
+}
+
+void wyrleApp::loadArtwork() {
+    if (f_fixedLoadPic.load())
+        loadBackLayerPicture();
+    else
+        openArtworkPicture();
+    // Whatever the outcome, the slot is free again.
+    requests::finish(kWorkLoad);
+}
+
+void wyrleApp::openArtworkPicture() {
+    const wxString file = f_loadFile.get();
+    const std::string name = narrow(file);
+    if (!artwork::readArtworkPicture(frontLayer, name)) {
+        message(artwork::kCouldNotLoadPicture, artwork::kCaptionInfo);
+        refreshPixelPointers();
+        return;
+    }
+
+    clearMemoryLoad();
+    artwork::OpenOptions options;
+    options.chosen = palette::Rgb{f_bcgR_choose.load(), f_bcgG_choose.load(), f_bcgB_choose.load()};
+    options.findAuto = f_findAutoBcgColor.load();
+    options.premultiply = f_premultiplyAlpha.load();
+    artwork::OpenResult result;
+    const artwork::OpenStatus status =
+        artwork::adoptArtworkPicture(frontLayer, backLayer, displayImage, name, options, result);
+    refreshPixelPointers();
+    if (status == artwork::OpenStatus::kNoMemory) {
+        // The names stay "wyrleArtwork.png": a save must not overwrite the
+        // opened picture with the blank canvas.
+        renewArtwork();
+        return;
+    }
+
+    canvasWidth = result.width;
+    canvasHeight = result.height;
+    f_sx = result.width;
+    f_sy = result.height;
+    f_alphaBCG = result.alpha ? 1 : 0;
+    f_alphaBCGsave = result.alpha ? 1 : 0;
+    f_alphaBCGload = result.backAlpha ? 1 : 0;
+    f_bcgR = result.bg.r;
+    f_bcgG = result.bg.g;
+    f_bcgB = result.bg.b;
+    host->backgroundColorBitmap();
+    updateAllTexture();
+    if (!setupParameters()) {
+        renewArtwork();
+        return;
+    }
+    f_saveFile.set(file);
+    f_exportFile.set(file);
+    // Save must ask before it writes over the opened original.
+    gSaveAs = false;
+    setWindowName(name);
+    f_newArtwork = true;
+    host->wakeUpIdle();
+}
+
+void wyrleApp::loadBackLayerPicture() {
+    if (!canvasReady) return;
+    undo::Ring ring = undoRing();
+    undo::keepBackBeforeChange(ring, frontSpan(), backSpan(), backPending);
+    undoPending = true;
+
+    const std::string name = narrow(f_loadFileBcg.get());
+    const artwork::BackStatus status = artwork::loadBackLayer(backLayer, name, canvasWidth, canvasHeight,
+                                                              frontSpan().bpp == 4, background());
+    refreshPixelPointers();
+    if (status == artwork::BackStatus::kNotRead) {
+        message(artwork::kCouldNotLoadBack, artwork::kCaptionInfo);
+        return;
+    }
+    if (status == artwork::BackStatus::kNoFit) message(artwork::kBackNoMemory, artwork::kCaptionInfo);
+    f_alphaBCGload = backSpan().bpp == 4 ? 1 : 0;
+    f_showBcg = true;
+    updateAllTexture();
+}
+
+void wyrleApp::saveArtwork() {
+    const bool exporting = f_export.load();
+    const std::string path = narrow(exporting ? f_exportFile.get() : f_saveFile.get());
+    artwork::SaveOptions options;
+    options.exportFile = exporting;
+    options.withAlpha = f_alphaBCGsave.load() == 1;
+    options.straightAlpha = f_premultiAlpha.load() == 1;
+    options.showBack = f_showBcg.load();
+    options.bg = background();
+    std::string why = "no canvas";
+    if (!canvasReady || !artwork::saveArtwork(path, frontSpan(), backSpan(), options, &why)) {
+        if (log) log->log("cannot save", (path + ": " + why).c_str());
+        message(artwork::kCouldNotSave, artwork::kCaptionInfo);
+        // The next Save asks for a name again instead of failing silently.
+        if (!exporting) gSaveAs = false;
+    }
+    requests::finish(kWorkSave);
+}
+
+void wyrleApp::findBcgColor() {
+    palette::Rgb bg = background();
+    if (!artwork::findBcgColor(frontSpan(), bg)) return;
+    f_bcgR = bg.r;
+    f_bcgG = bg.g;
+    f_bcgB = bg.b;
+}
+
+void wyrleApp::clearScene() { canvas::fillLayer(frontSpan(), background()); }
+
+void wyrleApp::updateAllTexture() {
+    canvas::recompose(frontSpan(), backSpan(), displaySpan(), background(), f_showBcg.load());
+    setWindowName(narrow(f_loadFile.get()));
+    updateIcons();
+    redrawMode = 2;
+}
+
+void wyrleApp::setWindowName(std::string name) {
+    windowTitle = artwork::windowTitle(name, canvasWidth, canvasHeight, frontSpan().bpp == 4, f_scalez.load(),
+                                       f_showBcg.load(), backSpan().bpp == 4);
+    host->setWindowTitle(windowTitle);
 }
 
 // ---- Palettes ----

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <new>
 
 #if defined(__SSE2__)
@@ -20,6 +21,18 @@ constexpr float kNoPoint = 1e30f;
 
 int clampByte(int v) { return std::min(std::max(v, 0), 255); }
 
+// canvas::canvasAlpha and the display rule of canvas::recompose, inline for
+// the composite's loop: a third of the distance from the background (0.33 a
+// double, as it decides the rounding), and back + front - background.
+inline int alphaFromBackground(int r, int g, int b, int bgR, int bgG, int bgB) {
+    const int a = static_cast<int>(0.33 * (std::abs(r - bgR) + std::abs(g - bgG) + std::abs(b - bgB)));
+    return a > 255 ? 255 : a;
+}
+
+inline unsigned char overBackground(int back, int front, int bg) {
+    return static_cast<unsigned char>(clampByte(back + front - bg));
+}
+
 // Float to int without undefined behaviour: NaN gives 0, the rest saturates.
 int64_t toInt64(double v) {
     if (!(v == v)) return 0;
@@ -30,17 +43,21 @@ int64_t toInt64(double v) {
 
 // trunc(position) mod kPaletteLast, never negative. Runs once per sample,
 // so it divides by multiplying (exact well beyond the float range used).
-int paletteWrap(float position) {
+inline __attribute__((always_inline)) int paletteWrap(float position) {
     const int64_t i = toInt64(position);
     if (i >= 0 && i < kPaletteLast) return static_cast<int>(i);
     int64_t r = i - static_cast<int64_t>(static_cast<double>(i) * (1.0 / kPaletteLast)) * kPaletteLast;
     if (r < 0) r += kPaletteLast;
     if (r >= kPaletteLast) r -= kPaletteLast;
+    if (r < 0 || r >= kPaletteLast) {  // beyond double precision
+        r = i % kPaletteLast;
+        if (r < 0) r += kPaletteLast;
+    }
     return static_cast<int>(r);
 }
 
-// Raw pointers into the accumulator, so the hot loops see no vector
-// indirection and no aliasing through the struct.
+// The accumulator as plain arrays for the hot loops; the touched count is
+// copied in and written back by the caller.
 struct AccumRef {
     int* pixelMap;
     int* touchedPixels;
@@ -52,7 +69,7 @@ struct AccumRef {
     int height;
 
     explicit AccumRef(PaintAccumulator& a)
-        : pixelMap(a.pixelMap.data()),
+        : pixelMap(a.map),
           touchedPixels(a.touchedPixels.data()),
           accumR(a.accumR.data()),
           accumG(a.accumG.data()),
@@ -62,22 +79,6 @@ struct AccumRef {
           height(a.canvasHeight) {}
 
     bool full() const { return touchedCount > kTouchedLimit; }
-
-    template <class Curve>
-    void prefetchAlong(const Curve& seg, int n) const {
-        const int step = 4;
-        const int count = std::min(n / step + 1, 256);
-        const float dt = 1.0f / static_cast<float>(count);
-        for (int i = 0; i <= count; ++i) {
-            float x, y;
-            seg.at(dt * static_cast<float>(i), x, y);
-            const int ix = static_cast<int>(x), iy = static_cast<int>(y);
-            if (ix < 0 || iy < 0 || ix >= width || iy + 1 >= height) continue;
-            const int* p = pixelMap + static_cast<size_t>(iy) * width + ix;
-            __builtin_prefetch(p, 1);
-            __builtin_prefetch(p + width, 1);
-        }
-    }
 
     int entryFor(int idx) {
         int e = pixelMap[idx];
@@ -94,6 +95,12 @@ struct AccumRef {
         sum = s > INT_MAX ? INT_MAX : static_cast<int>(s);
     }
 
+    // v >= 0 and within int.
+    static void addSat(int& sum, int v) {
+        int s;
+        sum = __builtin_add_overflow(sum, v, &s) ? INT_MAX : s;
+    }
+
     // count unweighted hits of one colour (ribbons).
     void addHits(int idx, int r, int g, int b, int count) {
         const int e = entryFor(idx);
@@ -101,92 +108,50 @@ struct AccumRef {
         addSat(accumG[e], static_cast<int64_t>(g) * count);
         addSat(accumB[e], static_cast<int64_t>(b) * count);
     }
-
 };
 
-// Line splats, each weighted over the 2 x 2 pixels below and right of its
-// point (w = 1 - d^2 / 256 with d in 1/16 pixels, a whole number of 256ths,
-// so integer sums are exact). Consecutive samples of a line mostly land on
-// the same 2 x 2 block, so the block's entries and sums are kept here and
-// written back when the block changes or at flush().
-class Splatter {
-public:
-    explicit Splatter(AccumRef& acc) : acc_(acc) {}
-    ~Splatter() { flush(); }
-    Splatter(const Splatter&) = delete;
-    Splatter& operator=(const Splatter&) = delete;
-
-    void splat(int x, int y, int r, int g, int b) {
-        if (acc_.full()) return;
-        const int px = x >> 4;
-        const int py = y >> 4;
-        if (px != blockX_ || py != blockY_) load(px, py);
-        const int fx = 16 * px - x;
-        const int fy = 16 * py - y;
-        for (int k = 0; k < 4; ++k) {
-            const int dx = 16 * (k & 1) + fx;
-            const int dy = 16 * (k >> 1) + fy;
+// One line splat: (x, y) in 1/16 pixels, weighted over the 2 x 2 pixels
+// below and right of it with w = 1 - d^2 / 256 (d in 1/16 pixels). The
+// weight is a whole number of 256ths, so integer sums are exact. Row and
+// column 0 never take line paint.
+inline __attribute__((always_inline)) void splat(AccumRef& acc, int x, int y, int r, int g, int b) {
+    if (acc.full()) return;
+    const int px = x >> 4;
+    const int py = y >> 4;
+    const int fx = 16 * px - x;
+    const int fy = 16 * py - y;
+    const int width = acc.width;
+    // channel * w / 256 never exceeds the channel, so it fits an int.
+    const auto add = [&](int idx, int d2) {
+        const int64_t w = 256 - d2;
+        const int e = acc.entryFor(idx);
+        AccumRef::addSat(acc.accumR[e], static_cast<int>((r * w) >> 8));
+        AccumRef::addSat(acc.accumG[e], static_cast<int>((g * w) >> 8));
+        AccumRef::addSat(acc.accumB[e], static_cast<int>((b * w) >> 8));
+    };
+    if (px > 0 && py > 0 && px + 1 < width && py + 1 < acc.height) {
+        const int x0 = fx * fx, x1 = (16 + fx) * (16 + fx);
+        const int y0 = fy * fy, y1 = (16 + fy) * (16 + fy);
+        const int base = px + py * width;
+        if (x0 + y0 < 256) add(base, x0 + y0);
+        if (x1 + y0 < 256) add(base + 1, x1 + y0);
+        if (x0 + y1 < 256) add(base + width, x0 + y1);
+        if (x1 + y1 < 256) add(base + width + 1, x1 + y1);
+        return;
+    }
+    for (int j = 0; j < 2; ++j) {
+        const int yy = py + j;
+        if (yy <= 0 || yy >= acc.height) continue;
+        const int dy = 16 * j + fy;
+        for (int i = 0; i < 2; ++i) {
+            const int xx = px + i;
+            if (xx <= 0 || xx >= width) continue;
+            const int dx = 16 * i + fx;
             const int d2 = dx * dx + dy * dy;
-            // Weightless pixels get no entry; adding 0 to a slot without
-            // one changes nothing, so only the first touch branches.
-            const int64_t w = d2 < 256 ? 256 - d2 : 0;
-            if (entry_[k] == 0 && w > 0 && idx_[k] >= 0) attach(k);
-            sumR_[k] += (r * w) >> 8;
-            sumG_[k] += (g * w) >> 8;
-            sumB_[k] += (b * w) >> 8;
+            if (d2 < 256) add(xx + yy * width, d2);
         }
     }
-
-    void flush() {
-        for (int k = 0; k < 4; ++k) {
-            const int e = entry_[k];
-            if (e == 0) continue;
-            acc_.accumR[e] = saturate(sumR_[k]);
-            acc_.accumG[e] = saturate(sumG_[k]);
-            acc_.accumB[e] = saturate(sumB_[k]);
-            entry_[k] = 0;
-        }
-    }
-
-private:
-    static int saturate(int64_t v) { return v > INT_MAX ? INT_MAX : static_cast<int>(v); }
-
-    void attach(int k) {
-        const int e = acc_.entryFor(idx_[k]);
-        entry_[k] = e;
-        sumR_[k] = acc_.accumR[e];
-        sumG_[k] = acc_.accumG[e];
-        sumB_[k] = acc_.accumB[e];
-    }
-
-    // Row and column 0 never take line paint. Pixels that already have an
-    // entry this frame are picked up at once.
-    void load(int px, int py) {
-        flush();
-        blockX_ = px;
-        blockY_ = py;
-        for (int k = 0; k < 4; ++k) {
-            const int xx = px + (k & 1);
-            const int yy = py + (k >> 1);
-            const bool inside = xx > 0 && yy > 0 && xx < acc_.width && yy < acc_.height;
-            idx_[k] = inside ? xx + yy * acc_.width : -1;
-            const int e = inside ? acc_.pixelMap[idx_[k]] : 0;
-            entry_[k] = e;
-            sumR_[k] = acc_.accumR[e];
-            sumG_[k] = acc_.accumG[e];
-            sumB_[k] = acc_.accumB[e];
-        }
-    }
-
-    AccumRef& acc_;
-    int blockX_ = INT_MIN;
-    int blockY_ = INT_MIN;
-    int idx_[4] = {-1, -1, -1, -1};
-    int entry_[4] = {0, 0, 0, 0};
-    int64_t sumR_[4] = {};
-    int64_t sumG_[4] = {};
-    int64_t sumB_[4] = {};
-};
+}
 
 // One particle's trail in canvas pixels: P0 newest .. P3 oldest. The painted
 // part runs from P2 (t = 0) to P1 (t = 1).
@@ -248,6 +213,13 @@ struct Segment {
         }
         sx *= 3.0f;
         sy *= 3.0f;
+    }
+
+    // The largest coordinate the segment uses.
+    float scale() const {
+        float m = std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2)});
+        if (spline) m = std::max({m, std::fabs(x0), std::fabs(y0), std::fabs(x3), std::fabs(y3)});
+        return m;
     }
 
     float length() const {
@@ -373,7 +345,10 @@ struct SampleBox {
 
 void paintLine(const Segment& seg, const BrushSetup& su, const ColourSource& colours, Clock& clock, AccumRef& acc,
                const SampleBox& box) {
-    const bool paintable = seg.finite();
+    // Points a hundred million pixels out are a chain that ran away; float
+    // cannot place its samples to the pixel any more.
+    const float scale = seg.scale();
+    const bool paintable = seg.finite() && scale < 1e8f;
     float len = paintable ? seg.length() : 1.0f;
     if (!(len >= 1.0f) || !std::isfinite(len)) len = 1.0f;
     const float intensity = 100.0f / len + 1.0f;
@@ -383,13 +358,9 @@ void paintLine(const Segment& seg, const BrushSetup& su, const ColourSource& col
     const float share = static_cast<float>(su.steps) / static_cast<float>(n);
     const float dt = 1.0f / static_cast<float>(n);
 
-    bool reachable = paintable && !acc.full();
-    if (reachable) {
-        float minX, maxX, minY, maxY;
-        seg.hull(minX, maxX, minY, maxY);
-        reachable = box.meets(minX, maxX, minY, maxY);
-    }
-    if (!reachable) {
+    float minX = 0, maxX = 0, minY = 0, maxY = 0;
+    if (paintable) seg.hull(minX, maxX, minY, maxY);
+    if (!paintable || acc.full() || !box.meets(minX, maxX, minY, maxY)) {
         clock.skip(n, share);
         return;
     }
@@ -405,7 +376,6 @@ void paintLine(const Segment& seg, const BrushSetup& su, const ColourSource& col
     float colourFade = -1.0f;
     int colourIndex = -1;
     int r = 1, g = 1, b = 1;
-    Splatter splatter(acc);
     const auto splatAt = [&](float x, float y) {
         if (clock.fade != colourFade || clock.paletteIndex != colourIndex) {
             colourFade = clock.fade;
@@ -415,15 +385,11 @@ void paintLine(const Segment& seg, const BrushSetup& su, const ColourSource& col
             g = atLeastOne(static_cast<int>(static_cast<float>(c.g) * intensity));
             b = atLeastOne(static_cast<int>(static_cast<float>(c.b) * intensity));
         }
-        splatter.splat(static_cast<int>(16.0f * x), static_cast<int>(16.0f * y), r, g, b);
+        splat(acc, static_cast<int>(16.0f * x), static_cast<int>(16.0f * y), r, g, b);
     };
 
-    float minX, maxX, minY, maxY;
-    seg.hull(minX, maxX, minY, maxY);
     if (box.contains(minX, minY) && box.contains(maxX, maxY)) {
         // The whole segment is over the canvas: no sample can fall off it.
-        // Its pixel-map rows are scattered; ask for them before sampling.
-        acc.prefetchAlong(seg, n);
         for (int j = 0; j < n; ++j) {
             if (acc.full()) {
                 clock.skip(n - j, share);
@@ -437,7 +403,9 @@ void paintLine(const Segment& seg, const BrushSetup& su, const ColourSource& col
         return;
     }
 
-    const float slack = 1.0f + 1e-6f * std::max(speedX, speedY);
+    // Room for the rounding of far-out points, so no skip jumps a sample
+    // that would land on the canvas.
+    const float slack = 1.0f + 1e-6f * scale;
     for (int j = 0; j < n;) {
         if (acc.full()) {
             clock.skip(n - j, share);
@@ -490,10 +458,7 @@ void trailPoints(const Segment& seg, int steps, float* xs, float* ys) {
     }
 }
 
-// One ribbon span: `sub` points from A + step to B, each hit unweighted.
-// Points k = 1..sub are A + step * k; consecutive points on the same pixel
-// are added as one run. Both coordinates move monotonically along the span,
-// so when the first and last points fall on the same pixel every point does.
+// Ribbon spans have 10 points per detail level.
 constexpr int kMaxSubSteps = 40;
 
 // How many of the points k = 1..n, at a + s * k, stay on the pixel v0 of
@@ -503,109 +468,205 @@ inline int leadingSame(float a, float s, int n, int v0) {
     const auto pixel = [&](int k) { return static_cast<int>(a + s * static_cast<float>(k)); };
     const float edge = s > 0.0f ? static_cast<float>(v0 + 1) : static_cast<float>(v0);
     const float estimate = (edge - a) / s;
-    int k = estimate >= static_cast<float>(n) ? n : (estimate < 1.0f ? 1 : static_cast<int>(estimate));
+    int k = !(estimate >= 1.0f) ? 1 : (estimate >= static_cast<float>(n) ? n : static_cast<int>(estimate));
     while (k < n && pixel(k + 1) == v0) ++k;
     while (k > 1 && pixel(k) != v0) --k;
     return k;
 }
 
-inline void ribbonSpan(AccumRef& acc, float ax, float ay, float bx, float by, int sub, Colour c) {
+// Ribbon hits go to a sink: sink.hit(ix, iy, count) adds `count` hits of
+// the current colour to canvas pixel (ix, iy).
+
+// Straight into the pixel's sums.
+struct DirectSink {
+    AccumRef& acc;
+    Colour c;
+    void hit(int ix, int iy, int count) { acc.addHits(ix + iy * acc.width, c.r, c.g, c.b, count); }
+};
+
+// A particle's ribbon hits the same few hundred pixels over and over: count
+// the hits per pixel in a small grid over the ribbon's bounds and add
+// colour * count once per pixel when the colour changes or the ribbon ends.
+// Pixels get their entries at flush(), in the order they were first hit.
+class GridSink {
+public:
+    static constexpr int kMaxCells = 1 << 16;
+
+    explicit GridSink(AccumRef& acc) : acc_(acc) {
+        static thread_local std::vector<int> counts(kMaxCells, 0);
+        static thread_local std::vector<Pending> pending;
+        counts_ = counts.data();
+        pending_ = &pending;
+    }
+    ~GridSink() { flush(); }
+    GridSink(const GridSink&) = delete;
+    GridSink& operator=(const GridSink&) = delete;
+
+    // Inclusive pixel bounds; false when they do not fit the grid.
+    bool cover(int x0, int y0, int x1, int y1) {
+        flush();
+        const int64_t w = static_cast<int64_t>(x1) - x0 + 1;
+        const int64_t h = static_cast<int64_t>(y1) - y0 + 1;
+        if (w <= 0 || h <= 0 || w * h > kMaxCells) return false;
+        x0_ = x0;
+        y0_ = y0;
+        w_ = static_cast<unsigned>(w);
+        h_ = static_cast<unsigned>(h);
+        return true;
+    }
+
+    void setColour(Colour c) {
+        if (c.r == c_.r && c.g == c_.g && c.b == c_.b) return;
+        flush();
+        c_ = c;
+    }
+
+    size_t pending() const { return pending_->size(); }
+
+    __attribute__((always_inline)) void hit(int ix, int iy, int count) {
+        const unsigned cx = static_cast<unsigned>(ix - x0_);
+        const unsigned cy = static_cast<unsigned>(iy - y0_);
+        if (cx >= w_ || cy >= h_) {  // rounding at the bounds' edge
+            outside(ix, iy, count);
+            return;
+        }
+        const unsigned cell = cy * w_ + cx;
+        if (counts_[cell] == 0) pending_->push_back({cell, ix + iy * acc_.width});
+        counts_[cell] += count;
+    }
+
+    void flush() {
+        for (const Pending& p : *pending_) {
+            acc_.addHits(p.idx, c_.r, c_.g, c_.b, counts_[p.cell]);
+            counts_[p.cell] = 0;
+        }
+        pending_->clear();
+    }
+
+private:
+    struct Pending {
+        unsigned cell;
+        int idx;
+    };
+
+    __attribute__((noinline)) void outside(int ix, int iy, int count) {
+        acc_.addHits(ix + iy * acc_.width, c_.r, c_.g, c_.b, count);
+    }
+
+    AccumRef& acc_;
+    int* counts_;
+    std::vector<Pending>* pending_;
+    Colour c_{1, 1, 1};
+    int x0_ = 0, y0_ = 0;
+    unsigned w_ = 0, h_ = 0;
+};
+
+// One ribbon span: `sub` points from A + step to B, each hit unweighted.
+// Points k = 1..sub are A + step * k; consecutive points on the same pixel
+// go to the sink as one run. Both coordinates move monotonically along the
+// span, so when the first and last points fall on the same pixel every
+// point does.
+template <class Sink>
+inline void ribbonSpan(Sink& sink, const AccumRef& acc, float ax, float ay, float bx, float by, int sub) {
     const float subF = static_cast<float>(sub);
     const float sx = (bx - ax) / subF;
     const float sy = (by - ay) / subF;
     const float w = static_cast<float>(acc.width);
     const float h = static_cast<float>(acc.height);
-    const int width = acc.width;
-    const auto pixelAt = [&](int k, int& idx) {
+    const auto pixelAt = [&](int k, int& ix, int& iy) {
         const float kf = static_cast<float>(k);
         const float qx = ax + sx * kf;
         const float qy = ay + sy * kf;
         if (!(qx > 0.0f && qx < w && qy > 0.0f && qy < h)) return false;
-        idx = static_cast<int>(qy) * width + static_cast<int>(qx);
+        ix = static_cast<int>(qx);
+        iy = static_cast<int>(qy);
         return true;
     };
-    int first = -1, last = -1;
-    const bool firstIn = pixelAt(1, first);
-    const bool lastIn = pixelAt(sub, last);
-    if (firstIn && lastIn) {
-        if (first == last) {
-            acc.addHits(first, c.r, c.g, c.b, sub);
+    int x1 = 0, y1 = 0, xn = 0, yn = 0;
+    if (pixelAt(1, x1, y1) && pixelAt(sub, xn, yn)) {
+        if (x1 == xn && y1 == yn) {
+            sink.hit(x1, y1, sub);
             return;
         }
         // Most spans are short: at most one pixel step on each axis. Then
         // there are at most three runs, split where each axis steps.
-        const int x1 = first % width, y1 = first / width;
-        const int xn = last % width, yn = last / width;
         if (std::abs(xn - x1) <= 1 && std::abs(yn - y1) <= 1) {
             const int kx = xn == x1 ? sub : leadingSame(ax, sx, sub, x1);
             const int ky = yn == y1 ? sub : leadingSame(ay, sy, sub, y1);
             const int b1 = std::min(kx, ky);
             const int b2 = std::max(kx, ky);
-            acc.addHits(first, c.r, c.g, c.b, b1);
-            if (b2 > b1) acc.addHits(kx < ky ? xn + y1 * width : x1 + yn * width, c.r, c.g, c.b, b2 - b1);
-            if (sub > b2) acc.addHits(last, c.r, c.g, c.b, sub - b2);
+            sink.hit(x1, y1, b1);
+            if (b2 > b1) {
+                if (kx < ky) {
+                    sink.hit(xn, y1, b2 - b1);
+                } else {
+                    sink.hit(x1, yn, b2 - b1);
+                }
+            }
+            if (sub > b2) sink.hit(xn, yn, sub - b2);
             return;
         }
     }
 #if defined(__SSE2__)
-    // Every point's pixel and whether it is on the canvas, four at a time;
-    // slot 3 stands for k = 0 and never matches, so k = 1 starts a run.
-    alignas(16) int ixs[kMaxSubSteps + 8];
-    alignas(16) int iys[kMaxSubSteps + 8];
-    alignas(16) int ins[kMaxSubSteps + 8];
-    ixs[3] = iys[3] = 0;
-    ins[3] = 0x5a5a5a5a;
+    // Every point's pixel and whether it is on the canvas, four at a time,
+    // each compared with the point before it: bit j of `starts` marks point
+    // j + 1 as the first of a run. The point before k = 1 never matches.
+    alignas(16) int ixs[kMaxSubSteps + 4];
+    alignas(16) int iys[kMaxSubSteps + 4];
+    alignas(16) int ins[kMaxSubSteps + 4];
     const __m128 vax = _mm_set1_ps(ax), vay = _mm_set1_ps(ay);
     const __m128 vsx = _mm_set1_ps(sx), vsy = _mm_set1_ps(sy);
     const __m128 vw = _mm_set1_ps(w), vh = _mm_set1_ps(h), zero = _mm_setzero_ps();
     const __m128 four = _mm_set1_ps(4.0f);
     __m128 vk = _mm_setr_ps(1.0f, 2.0f, 3.0f, 4.0f);
+    __m128i prevX = _mm_setzero_si128(), prevY = _mm_setzero_si128();
+    __m128i prevIn = _mm_set1_epi32(0x5a5a5a5a);
+    uint64_t starts = 0;
     for (int k = 0; k < sub; k += 4) {
         const __m128 qx = _mm_add_ps(vax, _mm_mul_ps(vsx, vk));
         const __m128 qy = _mm_add_ps(vay, _mm_mul_ps(vsy, vk));
-        const __m128 in = _mm_and_ps(_mm_and_ps(_mm_cmpgt_ps(qx, zero), _mm_cmplt_ps(qx, vw)),
-                                     _mm_and_ps(_mm_cmpgt_ps(qy, zero), _mm_cmplt_ps(qy, vh)));
-        _mm_store_si128(reinterpret_cast<__m128i*>(ixs + 4 + k), _mm_cvttps_epi32(qx));
-        _mm_store_si128(reinterpret_cast<__m128i*>(iys + 4 + k), _mm_cvttps_epi32(qy));
-        _mm_store_si128(reinterpret_cast<__m128i*>(ins + 4 + k), _mm_castps_si128(in));
+        const __m128i in = _mm_castps_si128(_mm_and_ps(_mm_and_ps(_mm_cmpgt_ps(qx, zero), _mm_cmplt_ps(qx, vw)),
+                                                       _mm_and_ps(_mm_cmpgt_ps(qy, zero), _mm_cmplt_ps(qy, vh))));
+        const __m128i cx = _mm_cvttps_epi32(qx);
+        const __m128i cy = _mm_cvttps_epi32(qy);
+        _mm_store_si128(reinterpret_cast<__m128i*>(ixs + k), cx);
+        _mm_store_si128(reinterpret_cast<__m128i*>(iys + k), cy);
+        _mm_store_si128(reinterpret_cast<__m128i*>(ins + k), in);
+        // The lanes one point earlier: the last lane of the previous four, then these.
+        const __m128i bx0 = _mm_or_si128(_mm_slli_si128(cx, 4), _mm_srli_si128(prevX, 12));
+        const __m128i by0 = _mm_or_si128(_mm_slli_si128(cy, 4), _mm_srli_si128(prevY, 12));
+        const __m128i bi0 = _mm_or_si128(_mm_slli_si128(in, 4), _mm_srli_si128(prevIn, 12));
+        const __m128i same =
+            _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi32(cx, bx0), _mm_cmpeq_epi32(cy, by0)), _mm_cmpeq_epi32(in, bi0));
+        starts |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(same))) ^ 0xFu) << k;
+        prevX = cx;
+        prevY = cy;
+        prevIn = in;
         vk = _mm_add_ps(vk, four);
-    }
-    // Bit j: point j + 1 differs from the one before.
-    uint64_t starts = 0;
-    for (int j = 0; j < sub; j += 4) {
-        const __m128i x0 = _mm_load_si128(reinterpret_cast<const __m128i*>(ixs + 4 + j));
-        const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ixs + 3 + j));
-        const __m128i y0 = _mm_load_si128(reinterpret_cast<const __m128i*>(iys + 4 + j));
-        const __m128i y1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(iys + 3 + j));
-        const __m128i i0 = _mm_load_si128(reinterpret_cast<const __m128i*>(ins + 4 + j));
-        const __m128i i1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ins + 3 + j));
-        const __m128i same = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi32(x0, x1), _mm_cmpeq_epi32(y0, y1)),
-                                           _mm_cmpeq_epi32(i0, i1));
-        const unsigned bits = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(same))) ^ 0xFu;
-        starts |= static_cast<uint64_t>(bits) << j;
     }
     starts &= (UINT64_C(1) << sub) - 1;
     while (starts) {
         const int j = __builtin_ctzll(starts);
         starts &= starts - 1;
         const int end = starts ? __builtin_ctzll(starts) : sub;
-        if (ins[4 + j]) acc.addHits(iys[4 + j] * width + ixs[4 + j], c.r, c.g, c.b, end - j);
+        if (ins[j]) sink.hit(ixs[j], iys[j], end - j);
     }
 #else
-    int runIdx = -1;
+    int runX = -1, runY = -1;
     int runLen = 0;
     for (int k = 1; k <= sub; ++k) {
-        int idx;
-        if (!pixelAt(k, idx)) continue;
-        if (idx == runIdx) {
+        int ix, iy;
+        if (!pixelAt(k, ix, iy)) continue;
+        if (ix == runX && iy == runY) {
             ++runLen;
             continue;
         }
-        if (runLen > 0) acc.addHits(runIdx, c.r, c.g, c.b, runLen);
-        runIdx = idx;
+        if (runLen > 0) sink.hit(runX, runY, runLen);
+        runX = ix;
+        runY = iy;
         runLen = 1;
     }
-    if (runLen > 0) acc.addHits(runIdx, c.r, c.g, c.b, runLen);
+    if (runLen > 0) sink.hit(runX, runY, runLen);
 #endif
 }
 
@@ -621,12 +682,15 @@ void paintRibbon(const Segment& segK, const Segment& segPrev, int k, RibbonRow*&
                  const BrushSetup& su, const ColourSource& colours, Clock& clock, AccumRef& acc) {
     const int steps = su.steps;
     bool reachable = segK.finite() && segPrev.finite() && !acc.full();
+    float minX = 0, maxX = 0, minY = 0, maxY = 0;
     if (reachable) {
         float aMinX, aMaxX, aMinY, aMaxY, bMinX, bMaxX, bMinY, bMaxY;
         segK.hull(aMinX, aMaxX, aMinY, aMaxY);
         segPrev.hull(bMinX, bMaxX, bMinY, bMaxY);
-        const float minX = std::min(aMinX, bMinX), maxX = std::max(aMaxX, bMaxX);
-        const float minY = std::min(aMinY, bMinY), maxY = std::max(aMaxY, bMaxY);
+        minX = std::min(aMinX, bMinX);
+        maxX = std::max(aMaxX, bMaxX);
+        minY = std::min(aMinY, bMinY);
+        maxY = std::max(aMaxY, bMaxY);
         reachable = maxX > 0.0f && minX < static_cast<float>(acc.width) && maxY > 0.0f &&
                     minY < static_cast<float>(acc.height);
     }
@@ -643,15 +707,52 @@ void paintRibbon(const Segment& segK, const Segment& segPrev, int k, RibbonRow*&
     trailPoints(segK, steps, rowK->x, rowK->y);
     rowK->particle = k;
 
+    // The colour changes only with the fade and the palette position.
+    float colourFade = -1.0f;
+    int colourIndex = -1;
+    Colour c{1, 1, 1};
+    const auto nextColour = [&] {
+        if (clock.fade == colourFade && clock.paletteIndex == colourIndex) return false;
+        colourFade = clock.fade;
+        colourIndex = clock.paletteIndex;
+        const Colour raw = colours.at(clock);
+        c = {atLeastOne(raw.r), atLeastOne(raw.g), atLeastOne(raw.b)};
+        return true;
+    };
+
+    // The ribbon lies within the hulls of both trails; a pixel of margin
+    // on each side takes the rounding of the span points.
+    GridSink grid(acc);
+    const int gx0 = std::max(0, static_cast<int>(std::max(minX, 0.0f)) - 1);
+    const int gy0 = std::max(0, static_cast<int>(std::max(minY, 0.0f)) - 1);
+    const int gx1 = std::min(acc.width - 1, static_cast<int>(std::min(maxX, 2e9f)) + 1);
+    const int gy1 = std::min(acc.height - 1, static_cast<int>(std::min(maxY, 2e9f)) + 1);
+    if (grid.cover(gx0, gy0, gx1, gy1)) {
+        for (int s = 0; s < steps; ++s) {
+            // Pending pixels count as touched: flush them before the list
+            // could overflow, and stop once it is full.
+            if (acc.touchedCount + static_cast<int64_t>(grid.pending()) > kTouchedLimit) {
+                grid.flush();
+                if (acc.full()) {
+                    clock.skip(steps - s, 1.0f);
+                    return;
+                }
+            }
+            clock.tick(1.0f);
+            if (nextColour()) grid.setColour(c);
+            ribbonSpan(grid, acc, rowK->x[s], rowK->y[s], rowPrev->x[s], rowPrev->y[s], su.subSteps);
+        }
+        return;
+    }
+    DirectSink direct{acc, c};
     for (int s = 0; s < steps; ++s) {
         if (acc.full()) {
             clock.skip(steps - s, 1.0f);
             return;
         }
         clock.tick(1.0f);
-        const Colour raw = colours.at(clock);
-        const Colour c{atLeastOne(raw.r), atLeastOne(raw.g), atLeastOne(raw.b)};
-        ribbonSpan(acc, rowK->x[s], rowK->y[s], rowPrev->x[s], rowPrev->y[s], su.subSteps, c);
+        if (nextColour()) direct.c = c;
+        ribbonSpan(direct, acc, rowK->x[s], rowK->y[s], rowPrev->x[s], rowPrev->y[s], su.subSteps);
     }
 }
 
@@ -686,8 +787,8 @@ void widenDirty(const ParticleChain& chain, int count, const CanvasMapping& m, b
     dirty.dirtyMaxY = std::max(dirty.dirtyMaxY, y1);
 }
 
-bool fits(const PixelSpan& s, int width, int height) {
-    return s.pixels && s.width == width && s.height == height && (s.bpp == 3 || s.bpp == 4);
+bool fits(const canvas::PixelSpan& s, int width, int height) {
+    return s.px && s.w == width && s.h == height && (s.bpp == 3 || s.bpp == 4);
 }
 
 }  // namespace
@@ -708,6 +809,18 @@ bool PaintAccumulator::allocateMap(int width, int height) {
         releaseMap();
         return false;
     }
+    map = pixelMap.data();
+    canvasWidth = width;
+    canvasHeight = height;
+    touchedCount = 1;
+    return true;
+}
+
+bool PaintAccumulator::attachMap(int* attached, int width, int height) {
+    releaseMap();
+    if (!attached || width <= 0 || height <= 0) return false;
+    if (static_cast<int64_t>(width) * height > INT_MAX) return false;
+    map = attached;
     canvasWidth = width;
     canvasHeight = height;
     touchedCount = 1;
@@ -716,6 +829,7 @@ bool PaintAccumulator::allocateMap(int width, int height) {
 
 void PaintAccumulator::releaseMap() {
     std::vector<int>().swap(pixelMap);
+    map = nullptr;
     canvasWidth = 0;
     canvasHeight = 0;
     touchedCount = 1;
@@ -776,12 +890,19 @@ bool beginStrokeFrame(int& strokeState, StrokeProgress& progress, const BrushPar
 }
 
 void drawPoint3(PaintAccumulator& accum, int x, int y, int r, int g, int b) {
-    if (accum.pixelMap.empty()) return;
+    if (!accum.map) return;
     AccumRef acc(accum);
-    {
-        Splatter splatter(acc);
-        splatter.splat(x, y, r, g, b);
-    }
+    splat(acc, x, y, r, g, b);
+    accum.touchedCount = acc.touchedCount;
+}
+
+void drawRibbonSpan(PaintAccumulator& accum, float ax, float ay, float bx, float by, int subSteps, int r, int g,
+                    int b) {
+    if (!accum.map || subSteps < 1 || subSteps > kMaxSubSteps) return;
+    AccumRef acc(accum);
+    if (acc.full()) return;
+    DirectSink sink{acc, {r, g, b}};
+    ribbonSpan(sink, acc, ax, ay, bx, by, subSteps);
     accum.touchedCount = acc.touchedCount;
 }
 
@@ -791,13 +912,12 @@ int compositeTouched(PaintAccumulator& accum, const CanvasLayers& layers, const 
     const int count = accum.touchedCount;
     if (count <= 1) return 0;
     if (!fits(layers.front, width, height) || !fits(layers.display, width, height)) return 0;
-    const ConstPixelSpan& back = layers.back;
-    const bool withBack = settings.showBcg && back.pixels && back.width == width && back.height == height &&
-                          (back.bpp == 3 || back.bpp == 4);
+    const canvas::PixelSpan& back = layers.back;
+    const bool withBack = settings.showBcg && fits(back, width, height);
 
-    unsigned char* front = layers.front.pixels;
-    unsigned char* display = layers.display.pixels;
-    const unsigned char* backPx = back.pixels;
+    unsigned char* front = layers.front.px;
+    unsigned char* display = layers.display.px;
+    const unsigned char* backPx = back.px;
     const size_t fbpp = static_cast<size_t>(layers.front.bpp);
     const size_t dbpp = static_cast<size_t>(layers.display.bpp);
     const size_t bbpp = static_cast<size_t>(back.bpp);
@@ -805,7 +925,7 @@ int compositeTouched(PaintAccumulator& accum, const CanvasLayers& layers, const 
     const int bgR = settings.bcgR, bgG = settings.bcgG, bgB = settings.bcgB;
     const bool additive = settings.additive;
 
-    int* pixelMap = accum.pixelMap.data();
+    int* pixelMap = accum.map;
     const int* touched = accum.touchedPixels.data();
     int* sumR = accum.accumR.data();
     int* sumG = accum.accumG.data();
@@ -858,16 +978,14 @@ int compositeTouched(PaintAccumulator& accum, const CanvasLayers& layers, const 
     return count - 1;
 }
 
-BrushStepResult brushStep(const ParticleChain& chain, const BrushParams& params, const PaintSettings& settings,
-                          const PaintColours& colours, const CanvasMapping& mapping, const CanvasLayers& layers,
-                          StrokeProgress& progress, PaintAccumulator& accum, DirtyRect& dirty, int& redrawMode) {
+BrushStepResult paintTrails(const ParticleChain& chain, const BrushParams& params, const PaintSettings& settings,
+                            const PaintColours& colours, const CanvasMapping& mapping, StrokeProgress& progress,
+                            PaintAccumulator& accum, DirtyRect& dirty, int& redrawMode) {
     BrushStepResult result;
     const int width = accum.canvasWidth;
     const int height = accum.canvasHeight;
     accum.touchedCount = 1;
-    if (accum.pixelMap.empty() || !fits(layers.front, width, height) || !fits(layers.display, width, height)) {
-        return result;
-    }
+    if (!accum.map) return result;
     if (redrawMode < 1) redrawMode = 1;
 
     const BrushParams p = clampBrushParams(params);
@@ -949,7 +1067,21 @@ BrushStepResult brushStep(const ParticleChain& chain, const BrushParams& params,
         result.strokeEnded = true;
         redrawMode = 2;
     }
+    result.shift = su.shift;
+    return result;
+}
 
-    result.touchedEntries = compositeTouched(accum, layers, settings, su.shift);
+BrushStepResult brushStep(const ParticleChain& chain, const BrushParams& params, const PaintSettings& settings,
+                          const PaintColours& colours, const CanvasMapping& mapping, const CanvasLayers& layers,
+                          StrokeProgress& progress, PaintAccumulator& accum, DirtyRect& dirty, int& redrawMode) {
+    accum.touchedCount = 1;
+    const int width = accum.canvasWidth;
+    const int height = accum.canvasHeight;
+    if (!accum.map || !fits(layers.front, width, height) || !fits(layers.display, width, height)) {
+        return BrushStepResult{};
+    }
+    BrushStepResult result =
+        paintTrails(chain, params, settings, colours, mapping, progress, accum, dirty, redrawMode);
+    result.touchedEntries = compositeTouched(accum, layers, settings, result.shift);
     return result;
 }

@@ -20,7 +20,15 @@
 //   shiftTrail(chain);                                                          // step 8
 // The engine keeps a PaintAccumulator (the pixel map and the touched list)
 // and a StrokeProgress (fade and palette clock) as members; a new canvas
-// calls accum.allocateMap(W, H) and resets the progress to StrokeProgress{}.
+// attaches its pixel map (accum.attachMap(map, W, H), or allocateMap for an
+// accumulator of its own) and resets the progress to StrokeProgress{}.
+// A left release sets progress.strokeEndPending; the release ends a stroke
+// at once when params.fadez (the clamped value) is 0.
+//
+// Sums are integers that saturate at INT32_MAX; a line splat's weight is a
+// whole number of 256ths, so its sums are exact. Ribbon span points are
+// A + step * k rather than a running sum, and each frame's dirty rectangle
+// covers every painted trail segment whole, end point included.
 
 #include <cstdint>
 #include <vector>
@@ -36,19 +44,24 @@ constexpr int kTouchedLimit = 999999;
 constexpr int kPaletteLast = 3200;
 
 // Per-canvas pixel map and the fixed per-frame touched list with its sums.
-// Between frames pixelMap and the sums are all 0.
+// Between frames the map and the sums are all 0.
 struct PaintAccumulator {
     PaintAccumulator();
 
-    // Sizes the pixel map for a canvas and fills it with 0; false when the
+    // Sizes an own pixel map for a canvas and fills it with 0; false when the
     // canvas is empty, too large for int pixel indices, or the memory is not
     // there (the map is then released).
     bool allocateMap(int width, int height);
+    // Paints with a map the caller owns and keeps alive until releaseMap:
+    // width x height ints, all 0. False (no map) for an empty or too large
+    // canvas or a null map.
+    bool attachMap(int* map, int width, int height);
     void releaseMap();
 
     int canvasWidth = 0;
     int canvasHeight = 0;
-    std::vector<int> pixelMap;       // per canvas pixel: 0 or its entry
+    int* map = nullptr;              // the map in use: own or attached; null when none
+    std::vector<int> pixelMap;       // the own map: per canvas pixel, 0 or its entry
     std::vector<int> touchedPixels;  // entry -> canvas pixel index
     std::vector<int> accumR;         // entry -> summed colour, saturating at INT32_MAX
     std::vector<int> accumG;
@@ -90,9 +103,9 @@ struct CanvasMapping {
 // The three canvas pictures; each is read with its own bytes per pixel.
 // The front layer carries alpha exactly when its bpp is 4.
 struct CanvasLayers {
-    PixelSpan front;
-    ConstPixelSpan back;
-    PixelSpan display;
+    canvas::PixelSpan front;
+    canvas::PixelSpan back;
+    canvas::PixelSpan display;
 };
 
 // Fade and palette clock carried from frame to frame.
@@ -124,6 +137,7 @@ bool beginStrokeFrame(int& strokeState, StrokeProgress& progress, const BrushPar
 struct BrushStepResult {
     bool strokeEnded = false;  // the fade-out finished: strokeState 0, slot 10 -> 0
     int touchedEntries = 0;    // pixels the composite changed
+    int shift = 12;            // the composite's shift for this frame's sums
 };
 
 // Render step 7: paints the first params.partNum particles' trails (P2 to P1,
@@ -135,9 +149,21 @@ BrushStepResult brushStep(const ParticleChain& chain, const BrushParams& params,
                           const PaintColours& colours, const CanvasMapping& mapping, const CanvasLayers& layers,
                           StrokeProgress& progress, PaintAccumulator& accum, DirtyRect& dirty, int& redrawMode);
 
+// brushStep without the composite: the sums of this frame's paint are left
+// in `accum` (entries 1..touchedCount-1) for compositeTouched(..., shift).
+BrushStepResult paintTrails(const ParticleChain& chain, const BrushParams& params, const PaintSettings& settings,
+                            const PaintColours& colours, const CanvasMapping& mapping, StrokeProgress& progress,
+                            PaintAccumulator& accum, DirtyRect& dirty, int& redrawMode);
+
 // One line splat at (x, y) in 1/16 canvas pixels, weighted over up to four
 // pixels; row and column 0 never receive it.
 void drawPoint3(PaintAccumulator& accum, int x, int y, int r, int g, int b);
+
+// One ribbon span: subSteps points A + (B - A) / subSteps * k, k = 1..subSteps,
+// each point on the canvas (0 < x < W, 0 < y < H) adding the colour once
+// to its pixel. Skipped whole once the touched list is full; subSteps 1..40.
+void drawRibbonSpan(PaintAccumulator& accum, float ax, float ay, float bx, float by, int subSteps, int r, int g,
+                    int b);
 
 // The composite pass over entries 1..touchedCount-1, with add = sum >> shift;
 // leaves pixelMap and the sums at 0. Returns the number of entries.

@@ -82,7 +82,7 @@ void wyrleApp::setup() {
     host->setBackground(0, 0, 0);
     host->setFrameRate(40);
 
-    particleCount = kParticleSlots;
+    particleCount = kParticleCount;
     springStiffness = 0.02f;
     f_slow1 = 0.9f;
     f_modes = 0;
@@ -148,10 +148,14 @@ void wyrleApp::setup() {
     setupBrushParameters();
 
     {
+        // The brush library saves these two on the GUI thread: no texture,
+        // so nothing about them needs the GL context.
         std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
-        allocateFilled(brushColor, 256, 256, palette::Rgb{0, 0, 0}, textures);
-        allocateFilled(brushIconColor, 64, 64, palette::Rgb{0, 0, 0}, textures);
+        allocateFilled(brushColor, 256, 256, palette::Rgb{0, 0, 0}, false);
+        allocateFilled(brushIconColor, 64, 64, palette::Rgb{0, 0, 0}, false);
     }
+    allocateFilled(capturePreview, 64, 64, palette::Rgb{0, 0, 0}, textures);
+    grabbedBox.setUseTexture(false);
 
     loadInterfaceImage(iconAlpha, "data/icon_alpha.png", textures, log);
     loadInterfaceImage(iconFront, "data/icon_front.png", textures, log);
@@ -256,6 +260,7 @@ void wyrleApp::windowResized(int, int) {
         host->setWindowShape(screenW - 4 * bw - 205, h);
         moveTo.set(4 * bh, 6 * bh - 2);
         bMove = true;
+        host->wakeUpIdle();
         bringToolWindowBack();
     } else if (!toolWindowShown && w > 0 && h > 0) {
         bringToolWindowBack();
@@ -283,15 +288,60 @@ bool wyrleApp::isMoving() {
     return windowX != prevWindowX || windowY != prevWindowY;
 }
 
-void wyrleApp::shiftTrail() {
-    const size_t bytes = sizeof(float) * kParticleSlots;
-    std::memcpy(last3X, last2X, bytes);
-    std::memcpy(last3Y, last2Y, bytes);
-    std::memcpy(last2X, lastX, bytes);
-    std::memcpy(last2Y, lastY, bytes);
-    std::memcpy(lastX, nowX, bytes);
-    std::memcpy(lastY, nowY, bytes);
+// ---- Particle chain ----
+
+static_assert(kParticleCount == kParticleSlots, "one chain size");
+
+BrushParams wyrleApp::brushParams() const {
+    BrushParams p;
+    p.partNum = brush.partNum;
+    p.velInf = brush.velInf;
+    p.distZ = brush.distZ;
+    p.slow1 = brush.slow1;
+    p.normLen = brush.normLen;
+    p.mass1 = brush.mass1;
+    p.mass2 = brush.mass2;
+    p.randd = brush.randd;
+    p.modes = brush.modes;
+    p.partStep = brush.partStep;
+    p.paintDetail = brush.paintDetail;
+    p.fadez = brush.fadez;
+    p.fillz = brush.fillz;
+    p.spline = brush.spline;
+    p.opacityz = brush.opacityz;
+    return clampBrushParams(p);
 }
+
+void wyrleApp::setupStrings() {
+    // The masses follow the parameters as they are now.
+    brush = readBrushParameters();
+    ::setupStrings(chain, brushParams(), pointerX, pointerY);
+}
+
+void wyrleApp::setupBrushParameters() {
+    const BrushParameters d = defaultBrushParameters();
+    f_velInf = d.velInf;
+    f_mass1 = d.mass1;
+    f_DistZ = d.distZ;
+    f_randd = d.randd;
+    f_slow1 = d.slow1;
+    f_PartStep = d.partStep;
+    f_modes = d.modes;
+    f_paintDetail = d.paintDetail;
+    f_PartNum = d.partNum;
+    f_mass2 = d.mass2;
+    f_NormLen = d.normLen;
+    f_fadez = d.fadez;
+    f_fillz = d.fillz;
+    f_spline = d.spline;
+    setupStrings();
+}
+
+void wyrleApp::updateParticles() { particleStep(chain, brushParams(), pointerX, pointerY); }
+
+void wyrleApp::shiftTrail() { ::shiftTrail(chain); }
+
+float wyrleApp::curvePoint(float p0, float p1, float p2, float p3, float t) { return ::curvePoint(p0, p1, p2, p3, t); }
 
 void wyrleApp::exit() {
     clearMemory();

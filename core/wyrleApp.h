@@ -3,13 +3,13 @@
 // It owns the canvas layers, the view, the particle chain, the colour
 // accumulators, the eraser mask and the undo ring, and runs one frame step
 // per frame. The pixel work itself lives in plain functions (canvas.h,
-// palette.h and their siblings) that the methods below call.
+// particles.h, stroke.h, eraser.h, undo.h, screen.h, artwork.h) that the
+// methods below call.
 //
-// Where the methods live: wyrleApp.cpp (set-up, frame step, resizing, exit),
-// setup.cpp (canvas memory, undo sizing, palettes, memory fallback); the
-// painting, input, layer and artwork code fill in the rest. Methods marked
-// "stand-in" have a minimal body in standin_*.cpp until their own code lands;
-// those marked "not yet defined" have no body yet and nothing calls them.
+// Where the methods live: wyrleApp.cpp (set-up, frame step, resizing, exit,
+// the particle chain), input.cpp (keys, buttons, cursors), draw.cpp (render,
+// draw, the screen image, the brush-preset capture), setup.cpp (the
+// document: artwork, canvas memory, undo sizing, palettes, memory fallback).
 //
 // Every pass over the canvas takes its strides from the buffers themselves
 // (frontSpan() and the like, or canvasBytesPerPixel and undoFrameBytes as the
@@ -27,6 +27,9 @@
 #include "brushparams.h"
 #include "canvas.h"
 #include "ofBaseApp.h"
+#include "particles.h"
+#include "stroke.h"
+#include "undo.h"
 
 class BaseApp;
 class EngineHost;
@@ -38,7 +41,6 @@ class SettingsHandler;
 class wyrleApp : public ofBaseApp {
 public:
     // Sizes of the fixed arrays.
-    static constexpr int kTouchedEntries = 1001000;  // entry 0 unused
     static constexpr int kEraserMaskSize = 401;      // offsets -200..200
     static constexpr int kUndoSlots = 202;           // f_undoMax + 1 at most
     // allocFailIndex when the pixel map could not be allocated.
@@ -52,16 +54,16 @@ public:
     // ---- ofBaseApp, in its slot order ----
     void setup() override;
     void update() override;
-    void draw() override;                                    // stand-in
+    void draw() override;
     void exit() override;
     void windowResized(int w, int h) override;
-    void keyPressed(int key) override;                       // stand-in
-    void keyReleased(int key) override;                      // stand-in
-    void mouseMoved(int x, int y) override;                  // stand-in
-    void mouseDragged(int x, int y, int button) override;    // stand-in
-    void mousePressed(int x, int y, int button) override;    // stand-in
+    void keyPressed(int key) override;
+    void keyReleased(int key) override;
+    void mouseMoved(int x, int y) override;
+    void mouseDragged(int x, int y, int button) override;
+    void mousePressed(int x, int y, int button) override;
     using ofBaseApp::mouseReleased;
-    void mouseReleased(int x, int y, int button) override;  // stand-in
+    void mouseReleased(int x, int y, int button) override;
 
     // ---- Set-up and frame step ----
     // The methods the frame step calls are virtual so that a test can record
@@ -100,41 +102,62 @@ public:
     static void setDefaultCanvasSettings();
 
     // ---- Artwork ----
-    void defaultArtwork();                   // stand-in
-    virtual void newArtwork();               // stand-in
+    void defaultArtwork();
+    virtual void newArtwork();
     // Memory fallback: tells the user and builds the default canvas; if even
     // that fails it tries once more with the smallest ring, then ends the program.
     void renewArtwork();
-    virtual void loadArtwork();              // stand-in
-    virtual void saveArtwork();              // stand-in
-    void findBcgColor();                     // not yet defined
-    void clearScene();                       // stand-in
-    void updateAllTexture();                 // stand-in
-    void setWindowName(std::string name);    // stand-in
+    virtual void loadArtwork();
+    // The two halves of loadArtwork: the picture as the artwork, or as the
+    // back layer (f_fixedLoadPic).
+    void openArtworkPicture();
+    void loadBackLayerPicture();
+    virtual void saveArtwork();
+    void findBcgColor();
+    void clearScene();
+    void updateAllTexture();
+    void setWindowName(std::string name);
 
     // ---- Input ----
-    static void keyboard_cb(unsigned char key, int x, int y);  // stand-in
-    static void stateFunc(int state);                          // stand-in
-    virtual bool GetLMB();                                     // stand-in
+    static void keyboard_cb(unsigned char key, int x, int y);
+    static void stateFunc(int state);
+    virtual bool GetLMB();
+    // [ and ]: the brush (f_PartNum) or the eraser one step smaller or larger.
+    void toolSize(bool larger);
     static unsigned char key;
     static int KeyGlutGetModifiers;
     static int State;
 
     // ---- Particle chain ----
-    virtual void setupStrings();             // stand-in
-    virtual void setupBrushParameters();     // stand-in
+    virtual void setupStrings();
+    virtual void setupBrushParameters();
     // The particle step of the frame.
-    virtual void updateParticles();          // stand-in
+    virtual void updateParticles();
     // Moves every trail one frame on: last3 := last2, last2 := last, last := now.
     void shiftTrail();
-    static float curvePoint(float p0, float p1, float p2, float p3, float t);  // not yet defined
+    static float curvePoint(float p0, float p1, float p2, float p3, float t);
+    // The frame's brush parameters in the kernels' form.
+    BrushParams brushParams() const;
 
     // ---- Painting, layers, screen ----
-    virtual void render();                   // stand-in
-    void drawPoint3(int x, int y, int r, int g, int b);  // not yet defined
-    void collapseLayers();                                // not yet defined
-    void centerTexture();                    // stand-in
-    void updateIcons();                      // stand-in
+    virtual void render();
+    void drawPoint3(int x, int y, int r, int g, int b);
+    void collapseLayers();
+    void centerTexture();
+    void updateIcons();
+    // The ring members as the undo kernels take them.
+    undo::Ring undoRing();
+    // The brush-preset capture's part of draw(): the view, the grabs and
+    // the end of the capture.
+    void captureStep();
+    // Grabs the capture box into brushColor and brushIconColor; after a
+    // stroke or a clear (`regrab`) the icon's backdrop takes the background colour.
+    void grabPreview(bool regrab);
+    // The overlays of draw(); GL, so only with a window.
+    void drawLayerPanel();
+    void drawBrushCursor();
+    void drawEraserRing();
+    void drawCaptureOverlay();
 
     // ---- Buffers as spans, with each picture's own depth ----
     static canvas::PixelSpan spanOf(ofImage& image);
@@ -194,30 +217,42 @@ public:
     unsigned char* screenPixels = nullptr;
 
     // ---- Particle chain ----
-    int particleCount = kParticleSlots;
-    float springStiffness = 0.02f;
-    float nowX[kParticleSlots] = {}, nowY[kParticleSlots] = {};
-    float lastX[kParticleSlots] = {}, lastY[kParticleSlots] = {};
-    float last2X[kParticleSlots] = {}, last2Y[kParticleSlots] = {};
-    float last3X[kParticleSlots] = {}, last3Y[kParticleSlots] = {};
-    float velX[kParticleSlots] = {}, velY[kParticleSlots] = {};
-    float mass[kParticleSlots] = {};
+    // The chain the kernels step; the spec's arrays are views of it.
+    ParticleChain chain;
+    int& particleCount = chain.particleCount;
+    float& springStiffness = chain.springStiffness;
+    float (&nowX)[kParticleCount] = chain.nowX;
+    float (&nowY)[kParticleCount] = chain.nowY;
+    float (&lastX)[kParticleCount] = chain.lastX;
+    float (&lastY)[kParticleCount] = chain.lastY;
+    float (&last2X)[kParticleCount] = chain.last2X;
+    float (&last2Y)[kParticleCount] = chain.last2Y;
+    float (&last3X)[kParticleCount] = chain.last3X;
+    float (&last3Y)[kParticleCount] = chain.last3Y;
+    float (&velX)[kParticleCount] = chain.velX;
+    float (&velY)[kParticleCount] = chain.velY;
+    float (&mass)[kParticleCount] = chain.mass;
     // This frame's brush parameters, held to their ranges.
     BrushParameters brush = defaultBrushParameters();
 
     // ---- Stroke ----
-    float fadeFactor = 0, fadeFactorSaved = 0;
-    float paletteCounter = 0;
-    int paletteIndex = 0;
-    int paletteLast = 3200;
+    // Fade and palette clock, carried from frame to frame.
+    StrokeProgress progress;
+    bool& strokeEndPending = progress.strokeEndPending;
+    float& fadeFactor = progress.fadeFactor;
+    float& fadeFactorSaved = progress.fadeFactorSaved;
+    float& paletteCounter = progress.paletteCounter;
+    int& paletteIndex = progress.paletteIndex;
+    int paletteLast = kPaletteLast;
+    // The left button went up before render took the press: the stroke
+    // must still end, though its first frame clears strokeEndPending.
+    bool releasedBeforeStart = false;
 
     // ---- Colour pipeline ----
     int* pixelMap = nullptr;  // canvasWidth x canvasHeight, all 0 between frames
-    int touchedPixels[kTouchedEntries] = {};
-    int accumR[kTouchedEntries] = {};
-    int accumG[kTouchedEntries] = {};
-    int accumB[kTouchedEntries] = {};
-    int touchedCount = 1;
+    // The fixed touched list with its colour sums, and the pixel map in use.
+    PaintAccumulator accum;
+    int& touchedCount = accum.touchedCount;
 
     // ---- Eraser ----
     float eraserMask[kEraserMaskSize][kEraserMaskSize] = {};
@@ -237,11 +272,19 @@ public:
     int allocFailIndex = -1;
 
     // ---- Stroke and request flags cleared by the canvas set-up ----
+    // (strokeEndPending lives in `progress`.)
     bool pickerActive = false;
     bool undoPending = false;
-    bool strokeEndPending = false;
     bool regrabPending = false;
     bool canvasClear = false;
+
+    // ---- Brush-preset capture ----
+    // The grab, made on the render thread before it is copied into the two
+    // shared preview pictures under their lock.
+    MyOfImage grabbedBox;
+    // A copy of brushIconColor with a texture, for the capture overlay
+    // (the shared pictures have none: the GUI thread saves them).
+    MyOfImage capturePreview;
 
     // ---- Memory fallback ----
     // False while no canvas is allocated (before set-up, or after even the

@@ -45,6 +45,20 @@ using Bitmap = std::unique_ptr<FIBITMAP, BitmapUnloader>;
 
 std::string errnoText(int err) { return std::error_code(err, std::generic_category()).message(); }
 
+// FreeImage readers that a small damaged file sends into a loop or a huge
+// allocation (found by fuzzing); such files are refused as unreadable.
+bool readerIsSafe(FREE_IMAGE_FORMAT fif) {
+    switch (fif) {
+        case FIF_XBM:  // loops forever on a file that ends early
+        case FIF_EXR:  // a lying header keeps it busy for many minutes
+        case FIF_DDS:  // allocates what the header says (gigabytes) before any check
+        case FIF_ICO:  // writes past a heap buffer on a damaged icon
+            return false;
+        default:
+            return true;
+    }
+}
+
 bool sizeAllowed(long long w, long long h) {
     return w >= 0 && h >= 0 && static_cast<unsigned long long>(w) * static_cast<unsigned long long>(h) <= OF_MAX_IMAGE_PIXELS;
 }
@@ -387,7 +401,7 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
 
     FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(fileName.c_str(), 0);
     if (fif == FIF_UNKNOWN) fif = FreeImage_GetFIFFromFilename(fileName.c_str());
-    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif)) return false;
+    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif) || !readerIsSafe(fif)) return false;
 
     // Refuse huge pictures from their header, before FreeImage decodes them.
     if (FreeImage_FIFSupportsNoPixels(fif)) {

@@ -26,4 +26,5 @@ AboutDialog::AboutDialog(wxWindow* parent, wxWindowID, const wxPoint&, const wxS
     root->Add(name, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 6);
     root->Add(new wxButton(this, wxID_OK, _("OK")), 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 8);
     SetSizerAndFit(root);
+    CentreOnScreen();
 }

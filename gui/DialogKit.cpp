@@ -4,6 +4,7 @@
 #include <wx/dcmemory.h>
 #include <wx/dialog.h>
 #include <wx/sizer.h>
+#include <wx/textctrl.h>
 
 #include "WyrleGlobals.h"
 
@@ -25,6 +26,15 @@ wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel) {
     cancel = new wxButton(parent, wxID_ANY, _("Cancel"));
     row->Add(ok, 0, wxALL, 4);
     row->Add(cancel, 0, wxALL, 4);
+    return row;
+}
+
+wxSizer* pathRow(wxWindow* parent, wxTextCtrl*& path, wxButton*& browse) {
+    wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
+    path = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(260, -1));
+    row->Add(path, 1, wxRIGHT, 4);
+    browse = new wxButton(parent, wxID_ANY, _("Browse..."));
+    row->Add(browse);
     return row;
 }
 

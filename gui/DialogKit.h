@@ -8,6 +8,7 @@
 class wxButton;
 class wxDialog;
 class wxSizer;
+class wxTextCtrl;
 class wxWindow;
 
 namespace dialogkit {
@@ -17,6 +18,9 @@ wxBitmap solidBitmap(int w, int h, const wxColour& colour);
 
 // A row of "OK" and "Cancel" buttons, right-aligned.
 wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel);
+
+// A file path field with a "Browse..." button after it.
+wxSizer* pathRow(wxWindow* parent, wxTextCtrl*& path, wxButton*& browse);
 
 // Every OK and Cancel ends this way: the dialog hides and the drawing
 // window shows its brush cursor again.

@@ -17,18 +17,14 @@ ExportDialog::ExportDialog(wxWindow* parent, wxWindowID, const wxPoint&, const w
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
       log(new Log("ExportDialog.log", false)) {
     wxBoxSizer* root = new wxBoxSizer(wxVERTICAL);
-    wxBoxSizer* pathRow = new wxBoxSizer(wxHORIZONTAL);
-    pathText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(260, -1));
-    pathRow->Add(pathText, 1, wxRIGHT, 4);
-    browseButton = new wxButton(this, wxID_ANY, _("Browse..."));
-    pathRow->Add(browseButton);
-    root->Add(pathRow, 0, wxEXPAND | wxALL, 8);
+    root->Add(dialogkit::pathRow(this, pathText, browseButton), 0, wxEXPAND | wxALL, 8);
     alphaBox = new wxCheckBox(this, wxID_ANY, _("Save with alpha"));
     root->Add(alphaBox, 0, wxLEFT | wxRIGHT, 8);
     straightAlphaBox = new wxCheckBox(this, wxID_ANY, _("Straight alpha"));
     root->Add(straightAlphaBox, 0, wxALL, 8);
     root->Add(dialogkit::okCancelRow(this, okButton, cancelButton), 0, wxALIGN_RIGHT | wxALL, 4);
     SetSizerAndFit(root);
+    CentreOnScreen();
 
     okButton->Bind(wxEVT_BUTTON, &ExportDialog::OnButtonOkClick, this);
     cancelButton->Bind(wxEVT_BUTTON, &ExportDialog::OnButtonCancleClick, this);

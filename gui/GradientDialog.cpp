@@ -78,6 +78,7 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
     buttons->Add(okCancel);
     root->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 4);
     SetSizerAndFit(root);
+    CentreOnScreen();
 
     applyButton->Bind(wxEVT_BUTTON, &GradientDialog::OnButtonApplyClick, this);
     okButton->Bind(wxEVT_BUTTON, &GradientDialog::OnButton_okClick, this);

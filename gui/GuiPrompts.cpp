@@ -7,6 +7,7 @@
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
+#include <memory>
 #include <utility>
 
 namespace prompts {
@@ -54,14 +55,22 @@ SaveAnswer saveFile(wxWindow* parent, const wxString& title, const wxString& fol
                     const wxString& wildcard) {
     if (gSaveFile)
         return gSaveFile(parent, title, folder, name, wildcard);
-    // No overwrite prompt from the toolkit: the caller asks itself.
-    wxFileDialog dialog(parent, title, folder, name, wildcard, wxFD_SAVE);
+    std::unique_ptr<wxFileDialog> dialog(newSaveDialog(parent, title, folder, name, wildcard));
     SaveAnswer answer;
-    if (dialog.ShowModal() == wxID_OK) {
-        answer.path = dialog.GetPath();
-        answer.filterIndex = dialog.GetFilterIndex();
+    if (dialog->ShowModal() == wxID_OK) {
+        answer.path = dialog->GetPath();
+        answer.filterIndex = dialog->GetFilterIndex();
     }
     return answer;
+}
+
+wxFileDialog* newSaveDialog(wxWindow* parent, const wxString& title, const wxString& folder, const wxString& name,
+                            const wxString& wildcard) {
+    wxString types = wildcard;
+    while (types.EndsWith("|"))
+        types.RemoveLast();
+    // No overwrite prompt from the toolkit: the caller asks itself.
+    return new wxFileDialog(parent, title, folder, name, types, wxFD_SAVE);
 }
 
 wxString openFile(wxFileDialog& dialog) {

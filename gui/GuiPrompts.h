@@ -30,6 +30,11 @@ struct SaveAnswer {
 };
 using SaveFileFn = std::function<SaveAnswer(wxWindow* parent, const wxString& title, const wxString& folder,
                                             const wxString& name, const wxString& wildcard)>;
+// The save-file dialog the default selector shows. The file-type lists end
+// in a bar, which wx does not accept; it is taken off here.
+wxFileDialog* newSaveDialog(wxWindow* parent, const wxString& title, const wxString& folder, const wxString& name,
+                            const wxString& wildcard);
+
 // Runs an open-file dialog: the chosen path, empty when cancelled.
 using OpenFileFn = std::function<wxString(wxFileDialog& dialog)>;
 // Runs a dialog modally and returns its result.

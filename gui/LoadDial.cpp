@@ -19,12 +19,7 @@ LoadDial::LoadDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
       background(0, 0, 0),
       log(new Log("LoadDial.log", gLogging.load())) {
     wxBoxSizer* root = new wxBoxSizer(wxVERTICAL);
-    wxBoxSizer* pathRow = new wxBoxSizer(wxHORIZONTAL);
-    pathText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(260, -1));
-    pathRow->Add(pathText, 1, wxRIGHT, 4);
-    browseButton = new wxButton(this, wxID_ANY, _("Browse..."));
-    pathRow->Add(browseButton);
-    root->Add(pathRow, 0, wxEXPAND | wxALL, 8);
+    root->Add(dialogkit::pathRow(this, pathText, browseButton), 0, wxEXPAND | wxALL, 8);
     autoColourBox = new wxCheckBox(this, wxID_ANY, _("Find the background colour"));
     autoColourBox->SetValue(true);
     root->Add(autoColourBox, 0, wxLEFT | wxRIGHT, 8);
@@ -37,6 +32,7 @@ LoadDial::LoadDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     root->Add(premultiplyBox, 0, wxLEFT | wxRIGHT, 8);
     root->Add(dialogkit::okCancelRow(this, okButton, cancelButton), 0, wxALIGN_RIGHT | wxALL, 4);
     SetSizerAndFit(root);
+    CentreOnScreen();
 
     okButton->Bind(wxEVT_BUTTON, &LoadDial::OnButtonOkClick, this);
     cancelButton->Bind(wxEVT_BUTTON, &LoadDial::OnButtonCancleClick, this);

@@ -34,6 +34,7 @@ NewDial::NewDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     root->Add(grid, 0, wxALL, 8);
     root->Add(dialogkit::okCancelRow(this, okButton, cancelButton), 0, wxALIGN_RIGHT | wxALL, 4);
     SetSizerAndFit(root);
+    CentreOnScreen();
 
     okButton->Bind(wxEVT_BUTTON, &NewDial::OnButtonOkClick, this);
     cancelButton->Bind(wxEVT_BUTTON, &NewDial::OnButtonCancelClick, this);

@@ -23,6 +23,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
     root->Add(undoSteps, 0, wxLEFT | wxRIGHT, 8);
     root->Add(dialogkit::okCancelRow(this, okButton, cancelButton), 0, wxALIGN_RIGHT | wxALL, 4);
     SetSizerAndFit(root);
+    CentreOnScreen();
 
     okButton->Bind(wxEVT_BUTTON, &SettingsDialog::OnButtonOkClick, this);
     cancelButton->Bind(wxEVT_BUTTON, &SettingsDialog::OnButtonCancelClick, this);

@@ -453,6 +453,7 @@ void WyrleFrame::startRenderThread() {
 
 WyrleFrame::~WyrleFrame() {
     wakeTimer.Stop();
+    delete log;
 }
 
 wxStaticText* WyrleFrame::heading(long id, const wxString& text) {
@@ -1130,28 +1131,23 @@ void WyrleFrame::OnBitmapButton_colorClick(wxCommandEvent&) {
     setSlider(sliderLum, labelLum, lum);
 }
 
-void WyrleFrame::OnSliderColorCmdScrollChanged(wxScrollEvent& event) {
-    const int p = event.GetPosition();
-    paletteBasicH.store(ofMap(p, 0, 240, 0, 1));
-    setLabel(labelColor, p);
+void WyrleFrame::hslSliderMoved(std::atomic<float>& component, wxStaticText* label, int p) {
+    component.store(ofMap(p, 0, 240, 0, 1));
+    setLabel(label, p);
     requests::raise(f_setPaletteBasicHSV);
     basicColorBitmap();
+}
+
+void WyrleFrame::OnSliderColorCmdScrollChanged(wxScrollEvent& event) {
+    hslSliderMoved(paletteBasicH, labelColor, event.GetPosition());
 }
 
 void WyrleFrame::OnSliderSaturationCmdScrollChanged(wxScrollEvent& event) {
-    const int p = event.GetPosition();
-    paletteBasicS.store(ofMap(p, 0, 240, 0, 1));
-    setLabel(labelSaturation, p);
-    requests::raise(f_setPaletteBasicHSV);
-    basicColorBitmap();
+    hslSliderMoved(paletteBasicS, labelSaturation, event.GetPosition());
 }
 
 void WyrleFrame::OnSliderLumCmdScrollChanged(wxScrollEvent& event) {
-    const int p = event.GetPosition();
-    paletteBasicL.store(ofMap(p, 0, 240, 0, 1));
-    setLabel(labelLum, p);
-    requests::raise(f_setPaletteBasicHSV);
-    basicColorBitmap();
+    hslSliderMoved(paletteBasicL, labelLum, event.GetPosition());
 }
 
 void WyrleFrame::OnButton_ad_subClick(wxCommandEvent&) {

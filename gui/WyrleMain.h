@@ -14,6 +14,7 @@
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
+#include <atomic>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -420,6 +421,7 @@ private:
     void paintSwatch(wxBitmapButton* swatch, int w, int h, const wxColour& colour);
     void setColourControlsEnabled(bool hsl, bool others);
     void zoomTo(int index);
+    void hslSliderMoved(std::atomic<float>& component, wxStaticText* label, int p);
     void moveFrameTo(int x, int y);
     void writeGuiPosition();
     void openWithOpener(const wxString& target);

@@ -10,7 +10,7 @@ WYRLE_PACKAGES=(
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick xfonts-base
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev python3
 )
 
 wyrle_install_deps() {

@@ -1,12 +1,13 @@
 // The screen image on plain buffers: sampling per zoom factor, the screen
-// step's rectangles and backdrop, partial against full redraws, the view
-// arithmetic of zooming and panning, the display composite and thumbnails.
+// step's rectangles and backdrop, partial against full redraws, the zoom
+// arithmetic and thumbnails.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "canvas.h"
 #include "screen.h"
 
 namespace {
@@ -28,8 +29,9 @@ struct Image {
     std::vector<unsigned char> px;
 
     Image(int w, int h, int b) : width(w), height(h), bpp(b), px(static_cast<size_t>(w) * h * b, 0) {}
-    PixelSpan span() { return {px.data(), width, height, bpp}; }
-    ConstPixelSpan cspan() const { return {px.data(), width, height, bpp}; }
+    canvas::PixelSpan span() { return {px.data(), width, height, bpp}; }
+    // A view the kernels only read (they take one span type for both).
+    canvas::PixelSpan cspan() const { return {const_cast<unsigned char*>(px.data()), width, height, bpp}; }
     unsigned char* at(int x, int y) { return &px[(static_cast<size_t>(y) * width + x) * bpp]; }
     Rgb rgb(int x, int y) const {
         const unsigned char* p = &px[(static_cast<size_t>(y) * width + x) * bpp];
@@ -243,27 +245,6 @@ TEST(ScreenStep, BrushCaptureRedrawsOnlyTheBoxOverTheBackdrop) {
     EXPECT_EQ(redrawMode, 0);
 }
 
-TEST(ScreenView, ClampKeepsTheCanvasWithinTheView) {
-    struct Case {
-        float offset;
-        int size;
-        float scalez;
-        int view;
-        float expect;
-    };
-    const Case cases[] = {
-        {100.0f, 1000, 1.0f, 800, 100.0f},      // within limits
-        {700.0f, 1000, 1.0f, 800, 600.0f},      // near edge past three quarters
-        {-950.0f, 1000, 1.0f, 800, -800.0f},    // far edge before the first quarter
-        {400.0f, 1000, 2.0f, 800, 300.0f},      // limits in window pixels: 0.75 * 800 / 2
-        {-1000.0f, 100, 0.5f, 800, 300.0f},     // a small canvas: (200 - 50) / 0.5
-    };
-    for (const Case& c : cases) {
-        EXPECT_FLOAT_EQ(viewClamp(c.offset, c.size, c.scalez, c.view), c.expect)
-            << c.offset << " " << c.size << " " << c.scalez << " " << c.view;
-    }
-}
-
 TEST(ScreenView, CenterTextureKeepsTheCentrePointOrCentresASmallCanvas) {
     // 1920 x 1080 in a 960 x 682 view, zoom 1 -> 2: the canvas point under
     // the view's centre stays there.
@@ -286,7 +267,7 @@ TEST(ScreenView, CenterTextureKeepsTheCentrePointOrCentresASmallCanvas) {
     // would leave the canvas short of the first quarter: the clamp pulls it back.
     float o = centerTextureOffset(-900.0f, 1920, 960, 0.25f, 1.0f, false);
     EXPECT_FLOAT_EQ(o, -2340.0f);
-    o = viewClamp(o, 1920, 1.0f, 960);
+    o = canvas::viewClamp(o, 1.0f, 960, 1920);
     EXPECT_FLOAT_EQ(1920.0f + o, 0.25f * 960);
 }
 
@@ -306,32 +287,6 @@ TEST(ScreenView, RectanglesToWindowAndVisiblePart) {
     const VisibleRect gone = visibleRect(100, 50, 30, 20, mappingFor(1.0f, 140.0f, 0.0f));
     EXPECT_EQ(gone.visibleMinX, 100);
     EXPECT_EQ(gone.visibleMaxX, 100);
-}
-
-TEST(DisplayComposite, BackPlusFrontMinusBackgroundOrACopyOfTheFront) {
-    for (int bpp : {3, 4}) {
-        SCOPED_TRACE(bpp);
-        Image front(3, 1, bpp), back(3, 1, bpp), display(3, 1, bpp);
-        front.set(0, 0, {200, 10, 50});
-        front.set(1, 0, {0, 0, 0});
-        front.set(2, 0, {255, 255, 255});
-        for (int x = 0; x < 3; ++x) back.set(x, 0, {100, 100, 100});
-        if (bpp == 4) {
-            front.at(0, 0)[3] = 77;
-            display.at(0, 0)[3] = 9;
-        }
-        ASSERT_TRUE(recomposeDisplay(front.cspan(), back.cspan(), display.span(), 20, 30, 40, true));
-        EXPECT_EQ(display.rgb(0, 0), (Rgb{255, 80, 110}));
-        EXPECT_EQ(display.rgb(1, 0), (Rgb{80, 70, 60}));
-        EXPECT_EQ(display.rgb(2, 0), (Rgb{255, 255, 255}));
-        if (bpp == 4) {
-            EXPECT_EQ(display.at(0, 0)[3], 9);  // display alpha untouched
-        }
-        ASSERT_TRUE(recomposeDisplay(front.cspan(), back.cspan(), display.span(), 20, 30, 40, false));
-        EXPECT_EQ(display.px, front.px);
-    }
-    Image front(4, 4, 3), display(3, 4, 3);
-    EXPECT_FALSE(recomposeDisplay(front.cspan(), front.cspan(), display.span(), 0, 0, 0, false));
 }
 
 TEST(Thumbnails, SampleEveryNthPixelAndRepeatOnNarrowCanvases) {

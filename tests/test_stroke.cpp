@@ -164,6 +164,196 @@ TEST_F(StrokeCanvas, SplatWeightsFollowTheSubPixelPosition) {
     }
 }
 
+TEST_F(StrokeCanvas, RibbonSpansHitEveryPointOnTheCanvasOnce) {
+    // Against the plain per-point walk: same pixels, same entry order, same
+    // sums, for short, long, steep, off-canvas and degenerate spans.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> anywhere(-8.0f, 48.0f);
+    std::uniform_real_distribution<float> nearby(-2.5f, 2.5f);
+    const int w = width, h = height;
+    for (int trial = 0; trial < 4000; ++trial) {
+        const int sub = 10 * (1 + trial % 4);
+        float ax = anywhere(rng), ay = anywhere(rng);
+        float bx, by;
+        switch (trial % 5) {
+            case 0: bx = ax + nearby(rng) * 0.2f; by = ay + nearby(rng) * 0.2f; break;  // within a pixel or two
+            case 1: bx = ax + nearby(rng); by = ay + nearby(rng); break;
+            case 2: bx = ax; by = ay + nearby(rng) * 4.0f; break;                        // straight down or up
+            case 3: bx = ax; by = ay; break;                                             // a point
+            default: bx = anywhere(rng); by = anywhere(rng); break;                      // across the canvas
+        }
+        // Back to an empty frame: no entries, map and sums at 0.
+        for (int e = 1; e < accum->touchedCount; ++e) {
+            accum->pixelMap[accum->touchedPixels[e]] = 0;
+            accum->accumR[e] = accum->accumG[e] = accum->accumB[e] = 0;
+        }
+        accum->touchedCount = 1;
+        drawRibbonSpan(*accum, ax, ay, bx, by, sub, 3, 5, 7);
+
+        std::vector<int> order;
+        std::vector<int> hits(static_cast<size_t>(w) * h, 0);
+        const float sx = (bx - ax) / static_cast<float>(sub);
+        const float sy = (by - ay) / static_cast<float>(sub);
+        for (int k = 1; k <= sub; ++k) {
+            const float qx = ax + sx * static_cast<float>(k);
+            const float qy = ay + sy * static_cast<float>(k);
+            if (!(qx > 0.0f && qx < w && qy > 0.0f && qy < h)) continue;
+            const int idx = static_cast<int>(qx) + static_cast<int>(qy) * w;
+            if (hits[idx]++ == 0) order.push_back(idx);
+        }
+        ASSERT_EQ(accum->touchedCount - 1, static_cast<int>(order.size())) << "trial " << trial;
+        for (size_t e = 0; e < order.size(); ++e) {
+            const int idx = accum->touchedPixels[e + 1];
+            ASSERT_EQ(idx, order[e]) << "trial " << trial;
+            ASSERT_EQ(accum->accumR[e + 1], 3 * hits[idx]) << "trial " << trial;
+            ASSERT_EQ(accum->accumB[e + 1], 7 * hits[idx]) << "trial " << trial;
+        }
+    }
+}
+
+namespace {
+
+// The plain walk of one frame in a constant colour (fade 1, the basic
+// colour): every sample of every painted particle, in order, straight into
+// a per-pixel sum. The painter must give the same entries in the same order.
+struct NaiveFrame {
+    std::vector<int> order;
+    std::vector<int64_t> sumR;
+};
+
+void naivePoint(const ParticleChain& c, int i, bool spline, float t, float& x, float& y) {
+    if (spline) {
+        x = curvePoint(c.last3X[i], c.last2X[i], c.lastX[i], c.nowX[i], t);
+        y = curvePoint(c.last3Y[i], c.last2Y[i], c.lastY[i], c.nowY[i], t);
+    } else {
+        x = c.last2X[i] + (c.lastX[i] - c.last2X[i]) * t;
+        y = c.last2Y[i] + (c.lastY[i] - c.last2Y[i]) * t;
+    }
+}
+
+NaiveFrame naiveFrame(const ParticleChain& c, const BrushParams& p, int w, int h, int basicR) {
+    NaiveFrame f;
+    f.sumR.assign(static_cast<size_t>(w) * h, 0);
+    std::vector<bool> seen(static_cast<size_t>(w) * h, false);
+    const auto add = [&](int idx, int64_t v) {
+        if (!seen[idx]) {
+            seen[idx] = true;
+            f.order.push_back(idx);
+        }
+        f.sumR[idx] += v;
+    };
+    const BrushSetup su = brushSetupFor(p, 0.0f, 1.0f);
+    const int perHit = std::max(1, static_cast<int>(static_cast<float>(basicR) * (su.opacity * 1.0f)));
+    if (p.fillz) {
+        for (int k = 2; k < p.partNum; ++k) {
+            for (int s = 0; s < su.steps; ++s) {
+                const float t = static_cast<float>(s) / static_cast<float>(su.steps);
+                float ax, ay, bx, by;
+                naivePoint(c, k, p.spline, t, ax, ay);
+                naivePoint(c, k - 1, p.spline, t, bx, by);
+                const float sx = (bx - ax) / static_cast<float>(su.subSteps);
+                const float sy = (by - ay) / static_cast<float>(su.subSteps);
+                for (int q = 1; q <= su.subSteps; ++q) {
+                    const float qx = ax + sx * static_cast<float>(q);
+                    const float qy = ay + sy * static_cast<float>(q);
+                    if (qx > 0.0f && qx < w && qy > 0.0f && qy < h)
+                        add(static_cast<int>(qx) + static_cast<int>(qy) * w, perHit);
+                }
+            }
+        }
+        return f;
+    }
+    const auto dist = [](float ax, float ay, float bx, float by) {
+        return std::sqrt((ax - bx) * (ax - bx) + (ay - by) * (ay - by));
+    };
+    for (int k = 1; k < p.partNum; k += p.partStep) {
+        float len = p.spline ? (dist(c.last3X[k], c.last3Y[k], c.last2X[k], c.last2Y[k]) +
+                                dist(c.last2X[k], c.last2Y[k], c.lastX[k], c.lastY[k]) +
+                                dist(c.lastX[k], c.lastY[k], c.nowX[k], c.nowY[k])) / 3.0f
+                             : dist(c.lastX[k], c.lastY[k], c.last2X[k], c.last2Y[k]);
+        if (len < 1.0f) len = 1.0f;
+        const float intensity = 100.0f / len + 1.0f;
+        const int n = static_cast<int>(std::floor(2.0f * len));
+        const float dt = 1.0f / static_cast<float>(n);
+        const int r = std::max(1, static_cast<int>(static_cast<float>(perHit) * intensity));
+        for (int j = 0; j < n; ++j) {
+            float x, y;
+            naivePoint(c, k, p.spline, dt * static_cast<float>(j), x, y);
+            if (!(x > -100.0f && x < w + 100.0f && y > -100.0f && y < h + 100.0f)) continue;
+            const int x16 = static_cast<int>(16.0f * x), y16 = static_cast<int>(16.0f * y);
+            const int px = x16 >> 4, py = y16 >> 4;
+            for (int jj = 0; jj < 2; ++jj)
+                for (int ii = 0; ii < 2; ++ii) {
+                    const int d2 = (16 * ii + 16 * px - x16) * (16 * ii + 16 * px - x16) +
+                                   (16 * jj + 16 * py - y16) * (16 * jj + 16 * py - y16);
+                    const int xx = px + ii, yy = py + jj;
+                    if (d2 < 256 && xx > 0 && yy > 0 && xx < w && yy < h)
+                        add(xx + yy * w, (static_cast<int64_t>(r) * (256 - d2)) >> 8);
+                }
+        }
+    }
+    return f;
+}
+
+}  // namespace
+
+TEST_F(StrokeCanvas, FramesMatchThePlainWalkOfEverySample) {
+    makeCanvas(300, 200, 4);
+    std::mt19937 rng(5);
+    for (int trial = 0; trial < 64; ++trial) {
+        params.fillz = trial % 2 == 0;
+        params.spline = trial % 4 < 2;
+        params.paintDetail = 1 + (trial / 4) % 4;
+        params.partStep = 1 + trial % 3;
+        params.partNum = 3 + (trial * 37) % 120;
+        params.opacityz = 20.0f;
+        // Chains of every kind: huddled, strung out, leaving the canvas.
+        const float spread = trial % 3 == 0 ? 2.0f : (trial % 3 == 1 ? 30.0f : 400.0f);
+        std::uniform_real_distribution<float> start(-40.0f, 340.0f);
+        std::uniform_real_distribution<float> step(-spread, spread);
+        float x = start(rng), y = start(rng) * 0.7f;
+        for (int i = 0; i < kParticleCount; ++i) {
+            x += step(rng);
+            y += step(rng);
+            chain->last3X[i] = x + step(rng);
+            chain->last3Y[i] = y + step(rng);
+            chain->last2X[i] = x + step(rng);
+            chain->last2Y[i] = y + step(rng);
+            chain->lastX[i] = x;
+            chain->lastY[i] = y;
+            chain->nowX[i] = x + step(rng);
+            chain->nowY[i] = y + step(rng);
+        }
+        if (trial >= 48) {
+            // Trails that cross the canvas's edges, from just outside to just inside.
+            std::uniform_real_distribution<float> along(0.0f, 300.0f), off(-60.0f, -0.5f), in(0.5f, 30.0f);
+            for (int i = 0; i < kParticleCount; ++i) {
+                const bool vertical = i % 2 == 0;
+                const float a = along(rng), o = off(rng), n = in(rng);
+                chain->last2X[i] = vertical ? o : a;
+                chain->last2Y[i] = vertical ? a * 0.6f : o;
+                chain->lastX[i] = vertical ? n : a + step(rng) * 0.1f;
+                chain->lastY[i] = vertical ? a * 0.6f + step(rng) * 0.1f : n;
+                chain->last3X[i] = chain->last2X[i] - 10.0f;
+                chain->last3Y[i] = chain->last2Y[i] - 7.0f;
+                chain->nowX[i] = chain->lastX[i] + 10.0f;
+                chain->nowY[i] = chain->lastY[i] + 5.0f;
+            }
+        }
+        strokeState = 1;
+        beginStrokeFrame(strokeState, progress, params);
+        dirty = DirtyRect::emptyFor(width, height);
+        paintTrails(*chain, params, settings, colours, mapping, progress, *accum, dirty, redrawMode);
+        const NaiveFrame want = naiveFrame(*chain, params, width, height, colours.paletteBasicR);
+        ASSERT_EQ(accum->touchedCount - 1, static_cast<int>(want.order.size())) << "trial " << trial;
+        for (size_t e = 0; e < want.order.size(); ++e) {
+            ASSERT_EQ(accum->touchedPixels[e + 1], want.order[e]) << "trial " << trial << " entry " << e;
+            ASSERT_EQ(accum->accumR[e + 1], want.sumR[want.order[e]]) << "trial " << trial << " entry " << e;
+        }
+        compositeTouched(*accum, layers(), settings, 12);
+    }
+}
+
 TEST_F(StrokeCanvas, StillRibbonGivesTheWorkedPixel) {
     params.fillz = true;
     params.partNum = 3;
@@ -482,7 +672,7 @@ TEST_F(StrokeCanvas, NonFiniteAndRunawayPointsAreSkippedWhileTheClockRuns) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     params.fadez = 10.0f;
-    params.partNum = 5;
+    params.partNum = 6;
     for (bool fill : {false, true}) {
         for (bool spline : {false, true}) {
             SCOPED_TRACE(testing::Message() << "fill " << fill << " spline " << spline);
@@ -495,6 +685,10 @@ TEST_F(StrokeCanvas, NonFiniteAndRunawayPointsAreSkippedWhileTheClockRuns) {
             place(3, 1e30f, -1e30f);
             place(4, -inf, nan);
             chain->lastX[3] = -1e30f;
+            // A runaway chain straight across the canvas.
+            place(5, 0.0f, 12.0f);
+            chain->last2X[5] = chain->last3X[5] = -1e18f;
+            chain->lastX[5] = chain->nowX[5] = 1e18f;
             strokeState = 1;
             frame();
             EXPECT_EQ(litCount(), 0);

@@ -842,6 +842,18 @@ TEST_F(ToolWindow, SaveAsHandsTheChosenFileToTheEngine) {
     EXPECT_EQ(answers.saveName, "art.png");
 }
 
+TEST_F(ToolWindow, TheSaveDialogTakesEveryFileTypeList) {
+    for (const char* ext : {"png", "tga", "tif", "bmp", "jpg"}) {
+        const wxString types = toolwindow::saveFileTypes(ext);
+        std::unique_ptr<wxFileDialog> dialog(
+            prompts::newSaveDialog(frame, "t", prompts::defaultFolder(), "a.png", types));
+        EXPECT_EQ(dialog->GetWildcard() + "|", types);
+        dialog->SetFilterIndex(5);
+        EXPECT_EQ(dialog->GetFilterIndex(), 5);
+    }
+    EXPECT_EQ(twtest::assertCount(), 0);
+}
+
 TEST_F(ToolWindow, SaveAsAsksBeforeOverwriting) {
     const std::string existing = scratch.path("old.png");
     std::ofstream(existing) << "x";

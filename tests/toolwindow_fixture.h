@@ -15,6 +15,7 @@
 #include <wx/slider.h>
 #include <wx/stattext.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <functional>
@@ -40,6 +41,18 @@
 
 namespace twtest {
 
+// wx's failed assertions, which would otherwise show a modal box.
+inline int& assertCount() {
+    static int count = 0;
+    return count;
+}
+
+inline void countAssert(const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
+    ++assertCount();
+    std::fprintf(stderr, "wx assert %s:%d %s %s\n", static_cast<const char*>(file.utf8_str()), line,
+                 static_cast<const char*>(cond.utf8_str()), static_cast<const char*>(msg.utf8_str()));
+}
+
 // Starts wx once per process; false when there is no display to run on.
 inline bool startWx() {
     static int state = 0;  // 0 not tried, 1 running, 2 failed
@@ -56,6 +69,7 @@ inline bool startWx() {
                 wxInitAllImageHandlers();
                 // Failed reads inside wx go to stderr, never to a modal box.
                 delete wxLog::SetActiveTarget(new wxLogStderr);
+                wxSetAssertHandler(countAssert);
                 state = 1;
             }
         }
@@ -136,6 +150,7 @@ protected:
             ASSERT_EQ(symlink(WYRLE_SOURCE_DIR "/data", "data"), 0);
         }
         resetGlobals();
+        assertCount() = 0;
         installAnswers();
         WyrleFrame::setThreadStarter([this](BaseApp& thread) {
             ++threadStarts;
@@ -157,6 +172,7 @@ protected:
             wxTheApp->ProcessIdle();
             frame = nullptr;
         }
+        EXPECT_EQ(assertCount(), 0) << "wx reported failed assertions";
         prompts::resetAll();
         guibridge::setPoster(nullptr);
         WyrleFrame::setThreadStarter(nullptr);

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# One whole session of the real program, as a user has it: start, paint a few
+# strokes, undo one with Ctrl+Z, save with Ctrl+S (the first save asks for a
+# name), quit. It must end with code 0, with no crash or sanitizer report, and
+# leave the saved picture on disk. The TSan stage of scripts/test runs it with
+# the ThreadSanitizer build.
+source "$(dirname "$0")/lib.sh" "$@"
+command -v xdotool >/dev/null || fail "xdotool is missing"
+command -v identify >/dev/null || fail "ImageMagick's identify is missing"
+xvfb_start
+export GSETTINGS_BACKEND=memory  # no session bus for dconf under Xvfb
+SAVED="$WORK_DIR/session art.png"
+# Slow builds (ThreadSanitizer) get more time for each step.
+SLOW="${WYRLE_E2E_SLOW:-1}"
+
+wyrle_start
+draw="$(wait_window ' 960 682 ' $((30 * SLOW)))" || fail "no drawing window"
+tool="$(wait_window '"Wyrle"' $((20 * SLOW)))" || fail "no tool window"
+read -r draw_id dx dy _ <<<"$draw"
+tool_id="${tool%% *}"
+sleep "$SLOW"
+
+# A drag with the left button, in canvas pixels from the window's corner.
+stroke() {
+  local x=$1 y=$2 i
+  xdotool mousemove $((dx + x)) $((dy + y)) mousedown 1
+  for i in $(seq 15); do
+    xdotool mousemove $((dx + x + i * 12)) $((dy + y + i * 6))
+    sleep 0.04
+  done
+  xdotool mouseup 1
+  sleep 0.5
+}
+
+# Waits for a window that is neither of the program's two; prints its id.
+wait_dialog() {
+  local seconds="$1" i id
+  for i in $(seq $((seconds * 10))); do
+    id="$("$XWIN" list 2>/dev/null | awk -v a="$draw_id" -v b="$tool_id" '$1 != a && $1 != b && $4 > 200 { print $1; exit }')"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$WYRLE_PID" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+xdotool windowfocus --sync "$draw_id"
+stroke 150 150
+stroke 250 350
+xdotool key ctrl+z
+sleep 0.5
+stroke 450 200
+kill -0 "$WYRLE_PID" 2>/dev/null || fail "the program ended while painting"
+
+# The first save of a new artwork asks for a name.
+xdotool windowfocus --sync "$draw_id"
+xdotool key ctrl+s
+dialog="$(wait_dialog $((10 * SLOW)))" || fail "Ctrl+S in the drawing window showed no save dialog"
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 15 "$SAVED"
+xdotool key Return
+for i in $(seq $((100 * SLOW))); do
+  [ -s "$SAVED" ] && break
+  sleep 0.1
+done
+[ -s "$SAVED" ] || fail "no file after the save"
+size="$(identify -format '%wx%h' "$SAVED" 2>/dev/null)"
+[ "$size" = 800x600 ] || fail "the saved file is not the 800 x 600 artwork (identify says \"$size\")"
+
+"$XWIN" close "$tool_id"
+wait_exit $((10 * SLOW))
+[ "$EXIT_CODE" = 0 ] || fail "quitting gave exit code $EXIT_CODE"
+if grep -qE "ThreadSanitizer|AddressSanitizer|LeakSanitizer|runtime error|Segmentation|Aborted|assert" "$WORK_DIR/out.txt"; then
+  fail "crash, assertion or sanitizer report"
+fi
+echo "session: strokes, undo, save and quit ended cleanly"
