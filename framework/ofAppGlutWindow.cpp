@@ -267,7 +267,7 @@ void ofAppGlutWindow::display() {
 
 void ofAppGlutWindow::idle_cb() {
     if (ofExitRequested())
-        ofEndProcess(0);
+        ofEndProcess(ofRequestedExitCode());
 
     if (nFrameCount != 0 && bFrameRateSet) {
         diffMillis = ofGetElapsedTimeMillis() - prevMillis;

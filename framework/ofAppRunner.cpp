@@ -21,6 +21,7 @@ ofAppBaseWindow* window = nullptr;
 ofBaseApp* OFSAptr = nullptr;
 
 std::atomic<bool> gExitRequested{false};
+std::atomic<int> gExitCode{0};
 std::atomic<bool> gRenderThreadKnown{false};
 std::thread::id gRenderThread;
 std::once_flag gShutdownOnce;
@@ -77,6 +78,10 @@ bool ofExitRequested() {
     return gExitRequested.load(std::memory_order_acquire);
 }
 
+int ofRequestedExitCode() {
+    return gExitCode.load(std::memory_order_acquire);
+}
+
 void ofEndProcess(int code) {
     if (ofOnRenderThread() || !gRenderThreadKnown.load(std::memory_order_acquire)) {
         ofExitCallback();
@@ -85,6 +90,7 @@ void ofEndProcess(int code) {
     }
     // The render thread sees the request at its next idle step (25 ms at
     // most while it runs) and ends the process from there.
+    gExitCode.store(code, std::memory_order_release);
     gExitRequested.store(true, std::memory_order_release);
     std::this_thread::sleep_for(std::chrono::seconds(2));
     std::fflush(nullptr);

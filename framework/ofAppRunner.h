@@ -16,6 +16,8 @@ void ofExitCallback();
 [[noreturn]] void ofEndProcess(int code);
 // Set when another thread has asked the render thread to end the process.
 bool ofExitRequested();
+// The code the other thread asked the process to end with.
+int ofRequestedExitCode();
 bool ofOnRenderThread();
 
 int ofGetFrameNum();

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MyOfAppGlutWindow.h"
@@ -143,4 +145,24 @@ TEST(GlutWindow, FramesRunUpdateThenDraw) {
     EXPECT_FALSE(ofAppGlutWindow::bNewScreenMode);
     EXPECT_EQ(ofGetWidth(), 320);
     ofAppGlutWindow::ofAppPtr = nullptr;
+}
+
+// Another thread asks the process to end: the render thread's frame loop
+// ends it, with the code that was asked for.
+TEST(ExitPath, TheRenderThreadEndsTheProcessWithTheRequestedCode) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "no X display";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static MyOfAppGlutWindow win;
+            std::thread render([] {
+                ofSetupOpenGL(&win, 64, 64, 0);
+                ofRunApp(nullptr);
+            });
+            render.detach();
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            ofEndProcess(3);
+        },
+        ::testing::ExitedWithCode(3), "");
 }
