@@ -101,15 +101,8 @@ public:
         const BrushStepResult r = brushStep(*chain, params, settings, colours, mapping, layers(), progress, *accum,
                                             dirty, redrawMode);
         shiftTrail(*chain);
-        ScreenStepInput in;
-        in.windowWidth = kViewW;
-        in.windowHeight = kViewH;
-        in.canvasWidth = kCanvasW;
-        in.canvasHeight = kCanvasH;
-        in.mapping = screenMap;
-        in.canvasDirty = dirty;
-        const ScreenStepResult s =
-            screenImageStep(displayView(), screenView(), backdropView(), in, redrawMode);
+        const ScreenStepResult s = screenImageStep(displayView(), screenView(), backdropView(), screenInput(dirty),
+                                                   redrawMode);
         touchedTotal += r.touchedEntries;
         if (!s.dirty.empty())
             dirtyArea += static_cast<double>(s.dirty.dirtyMaxX - s.dirty.dirtyMinX) *
@@ -117,14 +110,8 @@ public:
     }
 
     void fullRedraw() {
-        ScreenStepInput in;
-        in.windowWidth = kViewW;
-        in.windowHeight = kViewH;
-        in.canvasWidth = kCanvasW;
-        in.canvasHeight = kCanvasH;
-        in.mapping = screenMap;
-        in.canvasDirty = DirtyRect::emptyFor(kCanvasW, kCanvasH);
         redrawMode = 2;
+        const ScreenStepInput in = screenInput(DirtyRect::emptyFor(kCanvasW, kCanvasH));
         screenImageStep(displayView(), screenView(), backdropView(), in, redrawMode);
     }
 
@@ -138,6 +125,18 @@ private:
     };
 
     static size_t bytes(int bpp) { return static_cast<size_t>(kCanvasW) * kCanvasH * bpp; }
+
+    // The whole view over the canvas, with the canvas rectangle painted this frame.
+    ScreenStepInput screenInput(const DirtyRect& canvasDirty) const {
+        ScreenStepInput in;
+        in.windowWidth = kViewW;
+        in.windowHeight = kViewH;
+        in.canvasWidth = kCanvasW;
+        in.canvasHeight = kCanvasH;
+        in.mapping = screenMap;
+        in.canvasDirty = canvasDirty;
+        return in;
+    }
 
     // A figure of eight over most of the view, at `speed` pixels per frame.
     Point pointer(int f) const {

@@ -55,7 +55,7 @@ void wyrleApp::render() {
     }
 
     // 2. A press since the last frame starts its stroke.
-    const BrushParams params = brushParams();
+    const BrushParams params = brush;
     const bool releasedEarly = releasedBeforeStart;
     if (beginStrokeFrame(strokeState, progress, params)) {
         canvasClear = false;

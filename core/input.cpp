@@ -141,10 +141,10 @@ void wyrleApp::toolSize(bool larger) {
     if (f_painterz.load()) {
         // A preset may have left the count outside the slots; the result is
         // held within them either way.
-        const int n = std::min(kParticleCount, std::max(2, f_PartNum.load()));
+        const int n = clampPartNum(f_PartNum.load());
         const double step = n * 0.02 + 1;
         const int next = static_cast<int>(larger ? n + step : n - step);
-        f_PartNum = std::min(kParticleCount, std::max(2, next));
+        f_PartNum = clampPartNum(next);
         host->sliderSize(static_cast<int>(ofMap(static_cast<float>(f_PartNum.load()), 2, 300, 1, 300)));
     }
     if (f_eraserz.load()) {
@@ -207,7 +207,8 @@ void wyrleApp::mouseReleased(int, int, int button) {
         // stroke): nothing to end and nothing to store.
         if (strokeState == 0) return;
         const bool pan = bPan.load();
-        if (!(f_fadez.load() > 0) || f_eraserz.load() || pan) {
+        // The fade as the next frame will clamp it, so both agree on whether the stroke fades out.
+        if (!(snapshotBrushParams().fadez > 0) || f_eraserz.load() || pan) {
             strokeState = 0;
             requests::endStroke();
             redrawMode = 2;

@@ -1,64 +1,10 @@
-// The particle chain's reset, physics step and trail shift, and the one read
-// of the brush globals per frame.
+// The particle chain's reset, physics step and trail shift.
 
 #include "particles.h"
 
-#include <algorithm>
 #include <cmath>
 
-#include "WyrleGlobals.h"
 #include "ofMath.h"
-
-namespace {
-
-int clampInt(int v, int lo, int hi) { return std::min(std::max(v, lo), hi); }
-
-float clampFinite(float v, float lo, float hi, float fallback) {
-    if (!std::isfinite(v)) return fallback;
-    return std::min(std::max(v, lo), hi);
-}
-
-}  // namespace
-
-BrushParams clampBrushParams(const BrushParams& raw) {
-    const BrushParams defaults;
-    BrushParams p = raw;
-    p.partNum = clampInt(raw.partNum, 2, kParticleCount);
-    p.velInf = clampFinite(raw.velInf, 0.002f, 1.0f, defaults.velInf);
-    p.distZ = clampFinite(raw.distZ, 0.0f, 300.0f, defaults.distZ);
-    p.slow1 = clampFinite(raw.slow1, 0.1f, 0.97f, defaults.slow1);
-    p.normLen = clampFinite(raw.normLen, 0.0f, 2.5f, defaults.normLen);
-    p.mass1 = clampFinite(raw.mass1, 0.0f, 250.0f, defaults.mass1);
-    p.mass2 = clampFinite(raw.mass2, 0.001f, 4.0f, defaults.mass2);
-    p.randd = clampFinite(raw.randd, 0.0f, 100.0f, defaults.randd);
-    p.modes = (raw.modes >= kStyleWyrle && raw.modes <= kStyleRibbon) ? raw.modes : kStyleWyrle;
-    p.partStep = clampInt(raw.partStep, 1, 20);
-    p.paintDetail = clampInt(raw.paintDetail, 1, 4);
-    // A negative fade would never end a stroke; NaN means "off".
-    p.fadez = clampFinite(raw.fadez, 0.0f, 10.0f, 0.0f);
-    p.opacityz = clampFinite(raw.opacityz, 1.0f, 100.0f, 40.0f);
-    return p;
-}
-
-BrushParams snapshotBrushParams() {
-    BrushParams raw;
-    raw.partNum = f_PartNum.load(std::memory_order_relaxed);
-    raw.velInf = f_velInf.load(std::memory_order_relaxed);
-    raw.distZ = f_DistZ.load(std::memory_order_relaxed);
-    raw.slow1 = f_slow1.load(std::memory_order_relaxed);
-    raw.normLen = f_NormLen.load(std::memory_order_relaxed);
-    raw.mass1 = f_mass1.load(std::memory_order_relaxed);
-    raw.mass2 = f_mass2.load(std::memory_order_relaxed);
-    raw.randd = f_randd.load(std::memory_order_relaxed);
-    raw.modes = f_modes.load(std::memory_order_relaxed);
-    raw.partStep = f_PartStep.load(std::memory_order_relaxed);
-    raw.paintDetail = f_paintDetail.load(std::memory_order_relaxed);
-    raw.fadez = f_fadez.load(std::memory_order_relaxed);
-    raw.fillz = f_fillz.load(std::memory_order_relaxed);
-    raw.spline = f_spline.load(std::memory_order_relaxed);
-    raw.opacityz = f_opacityz.load(std::memory_order_relaxed);
-    return clampBrushParams(raw);
-}
 
 void setupStrings(ParticleChain& c, const BrushParams& params, float pointerX, float pointerY) {
     const BrushParams p = clampBrushParams(params);

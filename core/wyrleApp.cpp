@@ -103,15 +103,7 @@ void wyrleApp::setup() {
     f_eraserzSize = 35.0f;
     f_eraserzOpacity = 1.0f;
     f_changeShowLayers = 1;
-    f_setPalette = false;
-    f_setPaletteBasicHSV = false;
-    f_setStrings = false;
-    f_setupBrushParameters = false;
-    f_centerTexture = false;
-    f_changeShowBcg = 0;
-    f_changeCollapse = 0;
-    f_changeClearBack = 0;
-    f_newArtwork = false;
+    clearRequestFlags();
     redrawMode = 2;
     toolWindowShown = true;
 
@@ -175,6 +167,18 @@ void wyrleApp::setup() {
     host->registerDialogs();
 }
 
+void wyrleApp::clearRequestFlags() {
+    f_setPalette = false;
+    f_setPaletteBasicHSV = false;
+    f_setStrings = false;
+    f_setupBrushParameters = false;
+    f_centerTexture = false;
+    f_changeShowBcg = 0;
+    f_changeCollapse = 0;
+    f_changeClearBack = 0;
+    f_newArtwork = false;
+}
+
 void wyrleApp::update() {
     if (halted) return;
     leftButtonBefore = leftButtonNow;
@@ -211,7 +215,7 @@ void wyrleApp::update() {
     if (requests::take(f_setPaletteBasicHSV)) paletkaBasicHSV();
     if (requests::take(f_setStrings)) setupStrings();
     if (requests::take(f_setupBrushParameters)) setupBrushParameters();
-    brush = readBrushParameters();
+    brush = snapshotBrushParams();
 
     if (!canvasReady) return;
 
@@ -290,36 +294,14 @@ bool wyrleApp::isMoving() {
 
 // ---- Particle chain ----
 
-static_assert(kParticleCount == kParticleSlots, "one chain size");
-
-BrushParams wyrleApp::brushParams() const {
-    BrushParams p;
-    p.partNum = brush.partNum;
-    p.velInf = brush.velInf;
-    p.distZ = brush.distZ;
-    p.slow1 = brush.slow1;
-    p.normLen = brush.normLen;
-    p.mass1 = brush.mass1;
-    p.mass2 = brush.mass2;
-    p.randd = brush.randd;
-    p.modes = brush.modes;
-    p.partStep = brush.partStep;
-    p.paintDetail = brush.paintDetail;
-    p.fadez = brush.fadez;
-    p.fillz = brush.fillz;
-    p.spline = brush.spline;
-    p.opacityz = brush.opacityz;
-    return clampBrushParams(p);
-}
-
 void wyrleApp::setupStrings() {
     // The masses follow the parameters as they are now.
-    brush = readBrushParameters();
-    ::setupStrings(chain, brushParams(), pointerX, pointerY);
+    brush = snapshotBrushParams();
+    ::setupStrings(chain, brush, pointerX, pointerY);
 }
 
 void wyrleApp::setupBrushParameters() {
-    const BrushParameters d = defaultBrushParameters();
+    const BrushParams d;
     f_velInf = d.velInf;
     f_mass1 = d.mass1;
     f_DistZ = d.distZ;
@@ -337,7 +319,7 @@ void wyrleApp::setupBrushParameters() {
     setupStrings();
 }
 
-void wyrleApp::updateParticles() { particleStep(chain, brushParams(), pointerX, pointerY); }
+void wyrleApp::updateParticles() { particleStep(chain, brush, pointerX, pointerY); }
 
 void wyrleApp::shiftTrail() { ::shiftTrail(chain); }
 

@@ -66,6 +66,9 @@ public:
     void mouseReleased(int x, int y, int button) override;
 
     // ---- Set-up and frame step ----
+    // Lowers every request flag; f_workState is left alone, so a request
+    // raised before set-up stays.
+    static void clearRequestFlags();
     // The methods the frame step calls are virtual so that a test can record
     // their order without a window.
     // True when the drawing window moved since the previous call.
@@ -136,8 +139,6 @@ public:
     // Moves every trail one frame on: last3 := last2, last2 := last, last := now.
     void shiftTrail();
     static float curvePoint(float p0, float p1, float p2, float p3, float t);
-    // The frame's brush parameters in the kernels' form.
-    BrushParams brushParams() const;
 
     // ---- Painting, layers, screen ----
     virtual void render();
@@ -233,7 +234,7 @@ public:
     float (&velY)[kParticleCount] = chain.velY;
     float (&mass)[kParticleCount] = chain.mass;
     // This frame's brush parameters, held to their ranges.
-    BrushParameters brush = defaultBrushParameters();
+    BrushParams brush;
 
     // ---- Stroke ----
     // Fade and palette clock, carried from frame to frame.

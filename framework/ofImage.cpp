@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "ofAppRunner.h"
+#include "ofImageGuards.h"
 #include "ofUtils.h"
 
 bool bFreeImageInited = false;
@@ -53,6 +54,7 @@ bool readerIsSafe(FREE_IMAGE_FORMAT fif) {
         case FIF_EXR:  // a lying header keeps it busy for many minutes
         case FIF_DDS:  // allocates what the header says (gigabytes) before any check
         case FIF_ICO:  // writes past a heap buffer on a damaged icon
+        case FIF_KOALA:  // copies unset heap bytes into the picture from a short file
             return false;
         default:
             return true;
@@ -402,6 +404,16 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
     FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(fileName.c_str(), 0);
     if (fif == FIF_UNKNOWN) fif = FreeImage_GetFIFFromFilename(fileName.c_str());
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif) || !readerIsSafe(fif)) return false;
+    // FreeImage's TGA reader trusts the header: a few damaged bytes claiming a
+    // huge picture keep it busy for minutes, and short RLE data overruns its
+    // read buffer.
+    if (fif == FIF_TARGA) {
+        const std::string problem = imageguard::tgaFileProblem(fileName);
+        if (!problem.empty()) {
+            ofLog(OF_LOG_ERROR, "ofImage::loadImage - cannot load %s: %s", fileName.c_str(), problem.c_str());
+            return false;
+        }
+    }
 
     // Refuse huge pictures from their header, before FreeImage decodes them.
     if (FreeImage_FIFSupportsNoPixels(fif)) {

@@ -1,51 +1,31 @@
 #pragma once
-// The real engine without a window, driven frame by frame: a host that
-// records what the engine asks of the window and the tool window, and that
-// "grabs the screen" from the engine's own screen image; the pointer and the
-// buttons are set by the test.
+// The real engine set up on the default canvas and driven frame by frame: a
+// host that also records the cursor, the uploads and the tool commands, and
+// that "grabs the screen" from the engine's own screen image; the pointer and
+// the buttons are set by the test.
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "EngineGlobals.h"
-#include "EngineHost.h"
-#include "GuiBridge.h"
-#include "Requests.h"
-#include "WyrleGlobals.h"
-#include "memory.h"
+#include "engine_fixture.h"
 #include "ofImage.h"
-#include "services_fixture.h"
-#include "wyrleApp.h"
 
 namespace painttest {
-
-inline int64_t gMemory = int64_t(512) << 20;
 
 struct Upload {
     int x, y, w, h;
 };
 
-struct PaintHost : HeadlessEngineHost {
+struct PaintHost : enginetest::RecordingHost {
     wyrleApp* engine = nullptr;
     bool lmb = false;
     int cursor = -1;
     int wakeUps = 0;
-    std::vector<std::string> calls;  // tool-window operations in call order
     std::vector<Upload> uploads;
     std::string title;
 
-    void note(const std::string& s) { calls.push_back(s); }
     void setWindowTitle(const std::string& t) override { title = t; }
-    void buttonTextZoom(const wxString& label) override { note("zoom label " + std::string(label.utf8_str())); }
-    void showToolWindow(bool show) override { note(show ? "show 1" : "show 0"); }
-    void onTop() override { note("onTop"); }
-    void backgroundColorBitmap() override { note("swatch"); }
-    void fatalMessage(const wxString&, const wxString&) override { note("fatal"); }
 
     bool leftButtonDown() override { return lmb; }
     void setCursor(int c) override { cursor = c; }
@@ -73,15 +53,6 @@ struct PaintHost : HeadlessEngineHost {
         uploads.push_back({x, y, w, h});
         image.update();
     }
-    bool called(const std::string& s) const {
-        for (const std::string& c : calls)
-            if (c == s) return true;
-        return false;
-    }
-};
-
-struct Message {
-    std::string text, caption;
 };
 
 // The drawing window shows the 800 x 600 default canvas at 100 % with its
@@ -89,20 +60,11 @@ struct Message {
 constexpr int kOffsetX = 80;
 constexpr int kOffsetY = 41;
 
-class PaintEngine : public ::testing::Test {
+class PaintEngine : public enginetest::EngineFixture<wyrleApp, PaintHost> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.ok());
-        cwd = std::make_unique<svctest::ScopedCwd>(dir.root());
-        ASSERT_TRUE(cwd->ok());
-        platform::setMemoryProbe([]() { return gMemory; });
-        guibridge::setPoster([](guibridge::Task task) { task(); });
-        guibridge::setMessageSink([this](const wxString& text, const wxString& caption) {
-            messages.push_back(Message{std::string(text.utf8_str()), std::string(caption.utf8_str())});
-        });
-        resetShared();
-        engine = std::make_unique<wyrleApp>();
-        engine->host = &host;
+        EngineFixture::SetUp();
+        if (HasFatalFailure()) return;
         host.engine = engine.get();
         engine->mouseX = 400;
         engine->mouseY = 300;
@@ -113,41 +75,6 @@ protected:
         host.uploads.clear();
         host.wakeUps = 0;
         messages.clear();
-    }
-    void TearDown() override {
-        engine.reset();
-        guibridge::setMessageSink(nullptr);
-        guibridge::setPoster(nullptr);
-        platform::setMemoryProbe(nullptr);
-        resetShared();
-    }
-
-    static void resetShared() {
-        f_workState = 0;
-        f_setPalette = false;
-        f_setPaletteBasicHSV = false;
-        f_setStrings = false;
-        f_setupBrushParameters = false;
-        f_centerTexture = false;
-        f_changeShowBcg = 0;
-        f_changeCollapse = 0;
-        f_changeClearBack = 0;
-        f_newBrushPreset = 0;
-        f_newArtwork = false;
-        f_showBcg = false;
-        f_export = false;
-        f_premultiAlpha = 0;
-        f_fixedLoadPic = false;
-        f_findAutoBcgColor = true;
-        f_premultiplyAlpha = false;
-        gSaveAs = false;
-        gFileSaved = false;
-        bMove = false;
-        f_borderWidth = 0;
-        f_borderHeight = 0;
-        wyrleApp::key = 0;
-        wyrleApp::KeyGlutGetModifiers = 0;
-        gLogging = false;
     }
 
     // One frame of the program: the frame step, then the display.
@@ -211,12 +138,6 @@ protected:
             n += std::memcmp(&now[i], &before[i], static_cast<size_t>(bpp)) != 0;
         return n;
     }
-
-    svctest::TempDir dir;
-    std::unique_ptr<svctest::ScopedCwd> cwd;
-    PaintHost host;
-    std::unique_ptr<wyrleApp> engine;
-    std::vector<Message> messages;
 };
 
 }  // namespace painttest

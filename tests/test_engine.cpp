@@ -16,56 +16,23 @@
 #include <string>
 #include <vector>
 
-#include "EngineGlobals.h"
-#include "EngineHost.h"
-#include "GuiBridge.h"
-#include "Requests.h"
-#include "WyrleGlobals.h"
-#include "memory.h"
-#include "services_fixture.h"
-#include "wyrleApp.h"
+#include "engine_fixture.h"
 
 namespace {
 
-const int64_t MiB = int64_t(1) << 20;
-int64_t gFakeMemory = 512 * MiB;
+using enginetest::gMemory;
+using enginetest::MiB;
 
-struct FakeHost : EngineHost {
-    int screenW = 1920, screenH = 1080, winW = 960, winH = 682, posX = 0, posY = 0;
-    std::vector<std::string> calls;
-    int fatals = 0;
-
-    void note(const std::string& s) { calls.push_back(s); }
-    bool hasWindow() override { return false; }
-    int screenWidth() override { return screenW; }
-    int screenHeight() override { return screenH; }
-    int windowWidth() override { return winW; }
-    int windowHeight() override { return winH; }
-    int windowPositionX() override { return posX; }
-    int windowPositionY() override { return posY; }
+// Also records the window calls the set-up and resizing make.
+struct FakeHost : enginetest::RecordingHost {
     void setWindowPosition(int x, int y) override {
-        posX = x;
-        posY = y;
+        RecordingHost::setWindowPosition(x, y);
         note("position " + std::to_string(x) + " " + std::to_string(y));
     }
     void setWindowShape(int w, int h) override { note("shape " + std::to_string(w) + " " + std::to_string(h)); }
-    void setWindowTitle(const std::string&) override {}
     void setFrameRate(int rate) override { note("frameRate " + std::to_string(rate)); }
-    void setBackground(int, int, int) override {}
-    int maxTextureSize() override { return 16384; }
     void installCallbacks() override { note("installCallbacks"); }
-    void buttonTextZoom(const wxString& label) override { note("zoom " + std::string(label.utf8_str())); }
-    void showToolWindow(bool show) override { note(show ? "show 1" : "show 0"); }
-    void onTop() override { note("onTop"); }
-    void backgroundColorBitmap() override { note("swatch"); }
     void registerDialogs() override { note("registerDialogs"); }
-    void fatalMessage(const wxString&, const wxString&) override { ++fatals; }
-
-    bool called(const std::string& s) const {
-        for (const std::string& c : calls)
-            if (c == s) return true;
-        return false;
-    }
 };
 
 // Records the frame step's calls; with `stub` set they do nothing else, so
@@ -119,53 +86,8 @@ struct TestEngine : wyrleApp {
     }
 };
 
-struct Message {
-    std::string text, caption;
-};
-
-void resetSharedState() {
-    f_workState = 0;
-    f_setPalette = false;
-    f_setPaletteBasicHSV = false;
-    f_setStrings = false;
-    f_setupBrushParameters = false;
-    f_centerTexture = false;
-    f_newBrushPreset = 0;
-    f_borderWidth = 0;
-    f_borderHeight = 0;
-    gGuiPositionX = 0;
-    gGuiPositionY = -2;
-    gBasePositionX = 201;
-    gBasePositionY = 28;
-    bMove = false;
-    moveTo.set(0, 0);
-    wyrleApp::key = 0;
-    gLogging = false;
-}
-
-class Engine : public ::testing::Test {
+class Engine : public enginetest::EngineFixture<TestEngine, FakeHost> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.ok());
-        cwd = std::make_unique<svctest::ScopedCwd>(dir.root());
-        ASSERT_TRUE(cwd->ok());
-        gFakeMemory = 512 * MiB;
-        platform::setMemoryProbe([]() { return gFakeMemory; });
-        guibridge::setPoster([](guibridge::Task task) { task(); });
-        guibridge::setMessageSink([this](const wxString& text, const wxString& caption) {
-            messages.push_back(Message{std::string(text.utf8_str()), std::string(caption.utf8_str())});
-        });
-        resetSharedState();
-        engine = std::make_unique<TestEngine>();
-        engine->host = &host;
-    }
-    void TearDown() override {
-        engine.reset();
-        guibridge::setMessageSink(nullptr);
-        guibridge::setPoster(nullptr);
-        platform::setMemoryProbe(nullptr);
-    }
-
     void withInterfaceImages() {
         ASSERT_EQ(::symlink(WYRLE_SOURCE_DIR "/data", (dir.root() + "/data").c_str()), 0);
     }
@@ -193,12 +115,6 @@ protected:
         EXPECT_EQ(messages[0].text, "Could not allocate enough memory, changing to default settings.");
         EXPECT_EQ(messages[0].caption, "Info: Not enough memory");
     }
-
-    svctest::TempDir dir;
-    std::unique_ptr<svctest::ScopedCwd> cwd;
-    FakeHost host;
-    std::unique_ptr<TestEngine> engine;
-    std::vector<Message> messages;
 };
 
 }  // namespace
@@ -258,7 +174,7 @@ TEST_F(Engine, SetUpBuildsTheDefaultCanvasAndItsRing) {
     EXPECT_EQ(paletteBasicR, 244);
 
     // Every trail point of the chain lies on the pointer.
-    for (int i = 0; i < kParticleSlots; ++i) {
+    for (int i = 0; i < kParticleCount; ++i) {
         ASSERT_EQ(engine->nowX[i], 10);
         ASSERT_EQ(engine->last3X[i], 10);
         ASSERT_EQ(engine->last2Y[i], 20);
@@ -281,8 +197,7 @@ TEST_F(Engine, UndoShareComesFromThePreferencesClamped) {
     };
     for (const auto& c : cases) {
         writePrefs(c.prefs);
-        engine = std::make_unique<TestEngine>();
-        engine->host = &host;
+        newEngine();
         engine->setup();
         EXPECT_EQ(f_undoPercent.load(), c.percent) << c.prefs;
         EXPECT_EQ(f_undoMax.load(), c.undoMax) << c.prefs;
@@ -523,14 +438,13 @@ TEST_F(Engine, CanvasesThatCannotBeHeldFallBackToTheDefault) {
     };
     const Case cases[] = {
         {"beyond the largest canvas", 70000, 70000, 0, [](TestEngine&) {}},
-        {"more than the free memory", 4000, 3000, 1, [](TestEngine&) { gFakeMemory = 8 * MiB; }},
+        {"more than the free memory", 4000, 3000, 1, [](TestEngine&) { gMemory = 8 * MiB; }},
         {"allocation fails", 2000, 2000, 0, [](TestEngine& e) { e.failAbove = 10 * MiB; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        engine = std::make_unique<TestEngine>();
-        engine->host = &host;
-        gFakeMemory = 512 * MiB;
+        newEngine();
+        gMemory = 512 * MiB;
         startUp();
         c.arrange(*engine);
         f_sx = c.w;

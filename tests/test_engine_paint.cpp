@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -244,6 +246,16 @@ TEST_F(PaintEngine, StrokesAndPansRunAsTheButtonsSay) {
              EXPECT_EQ(engine->strokeState, 0);
              EXPECT_EQ(f_workState.load(), 0);
              frame();
+         },
+         {0, 0, false, 1, 1}},
+        {"an unreadable fade fades like the reset brush, at the release as in the frames",
+         [&] {
+             f_fadez = std::numeric_limits<float>::quiet_NaN();
+             press(0, x, y);
+             moves(10, 12, 6);
+             release(0, 520, 360);
+             EXPECT_EQ(engine->strokeState, 2);
+             settle();
          },
          {0, 0, false, 1, 1}},
         {"a click between two frames still ends",

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "WyrleGlobals.h"
+#include "brushparams.h"
 #include "ofMath.h"
 #include "particles.h"
 
@@ -216,9 +217,11 @@ TEST(BrushParams, OutOfRangeValuesAreClampedAndNonFiniteOnesReset) {
          [](const BrushParams& p) { return p.paintDetail == 1; }},
         {"detail 9", [](BrushParams& p) { p.paintDetail = 9; },
          [](const BrushParams& p) { return p.paintDetail == 4; }},
-        {"modes 3", [](BrushParams& p) { p.modes = 3; }, [](const BrushParams& p) { return p.modes == 0; }},
+        // An unknown style is clamped to the nearest one, not reset.
+        {"modes 3", [](BrushParams& p) { p.modes = 3; }, [](const BrushParams& p) { return p.modes == 2; }},
+        {"modes -1", [](BrushParams& p) { p.modes = -1; }, [](const BrushParams& p) { return p.modes == 0; }},
         {"fadez -1", [](BrushParams& p) { p.fadez = -1; }, [](const BrushParams& p) { return p.fadez == 0; }},
-        {"fadez NaN", [](BrushParams& p) { p.fadez = kNaN; }, [](const BrushParams& p) { return p.fadez == 0; }},
+        {"fadez NaN", [](BrushParams& p) { p.fadez = kNaN; }, [](const BrushParams& p) { return p.fadez == 10; }},
         {"fadez 1e9", [](BrushParams& p) { p.fadez = 1e9f; }, [](const BrushParams& p) { return p.fadez == 10; }},
         {"slow1 NaN", [](BrushParams& p) { p.slow1 = kNaN; },
          [](const BrushParams& p) { return p.slow1 == 0.88f; }},

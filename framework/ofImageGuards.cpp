@@ -1,0 +1,143 @@
+#include "ofImageGuards.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace imageguard {
+
+namespace {
+
+unsigned le16(const unsigned char* p) { return static_cast<unsigned>(p[0] | (p[1] << 8)); }
+
+std::string n(std::uint64_t v) { return std::to_string(v); }
+
+struct TgaLayout {
+    bool rle = false;
+    std::uint64_t dataStart = 0;  // after the header, the id and the colour map
+    std::uint64_t pixels = 0;
+    std::uint64_t bytesPerPixel = 0;
+};
+
+std::string tgaLayout(const unsigned char* header, std::uint64_t fileSize, TgaLayout& out) {
+    if (fileSize < kTgaHeaderSize) return "the file is shorter than a TGA header";
+    const unsigned idLength = header[0];
+    const unsigned mapType = header[1];
+    const unsigned imageType = header[2];
+    const std::uint64_t mapLength = le16(header + 5);
+    const unsigned mapEntryBits = header[7];
+    const std::uint64_t width = le16(header + 12);
+    const std::uint64_t height = le16(header + 14);
+    const unsigned depth = header[16];
+
+    if (mapType > 1) return "unknown colour map type " + n(mapType);
+    bool rle = false;
+    bool indexed = false;
+    switch (imageType) {
+        case 1: indexed = true; break;
+        case 2: case 3: break;
+        case 9: indexed = true; rle = true; break;
+        case 10: case 11: rle = true; break;
+        default: return "unknown image type " + n(imageType);
+    }
+    // FreeImage reads such a picture from where its colour map starts.
+    if (!indexed && mapType == 1 && mapLength > 0) return "a colour map on a picture without colour indices";
+    if (width == 0 || height == 0) return "the picture is " + n(width) + " x " + n(height) + " pixels";
+    if (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32)
+        return "unsupported pixel depth " + n(depth);
+
+    const std::uint64_t idEnd = kTgaHeaderSize + idLength;
+    if (idEnd > fileSize) return "the image id runs past the end of the file";
+    const std::uint64_t mapBytes = mapType == 1 ? mapLength * ((mapEntryBits + 7) / 8) : 0;
+    if (idEnd + mapBytes > fileSize) return "the colour map runs past the end of the file";
+
+    out.rle = rle;
+    out.dataStart = idEnd + mapBytes;
+    out.pixels = width * height;
+    out.bytesPerPixel = (depth + 7) / 8;
+    const std::uint64_t data = fileSize - out.dataStart;
+    const std::string claim = n(width) + " x " + n(height) + " pixels need ";
+    const std::string holds = ", the file holds " + n(data);
+    if (!rle) {
+        const std::uint64_t need = out.pixels * out.bytesPerPixel;
+        return data < need ? claim + n(need) + " bytes" + holds : std::string();
+    }
+    // A packet covers at most 128 pixels. FreeImage also reads the packets
+    // through a buffer of data / height bytes and runs past it when a
+    // packet's colour does not fit, so ask for one packet's bytes a row too
+    // (what every writer that ends packets at row ends produces).
+    const std::uint64_t packets = std::max((out.pixels + 127) / 128, height);
+    const std::uint64_t need = packets * (1 + out.bytesPerPixel);
+    return data < need ? claim + "at least " + n(need) + " bytes of RLE data" + holds : std::string();
+}
+
+// Reads a file forward in large pieces.
+class ChunkReader {
+public:
+    explicit ChunkReader(std::FILE* f) : file(f), buffer(1 << 16) {}
+    int byte() { return at < end || fill() ? buffer[at++] : -1; }
+    bool skip(std::uint64_t count) {
+        while (count > 0) {
+            if (at == end && !fill()) return false;
+            const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(count, end - at));
+            at += step;
+            count -= step;
+        }
+        return true;
+    }
+
+private:
+    bool fill() {
+        end = std::fread(buffer.data(), 1, buffer.size(), file);
+        at = 0;
+        return end > 0;
+    }
+    std::FILE* file;
+    std::vector<unsigned char> buffer;
+    std::size_t at = 0, end = 0;
+};
+
+// FreeImage writes a packet that reaches past the last pixel into the
+// memory after the picture, so the packets must add up exactly.
+std::string rlePacketProblem(std::FILE* file, const TgaLayout& layout) {
+    ChunkReader in(file);
+    std::uint64_t covered = 0;
+    while (covered < layout.pixels) {
+        const int packet = in.byte();
+        if (packet < 0) break;
+        const std::uint64_t count = (packet & 0x7F) + 1;
+        if (covered + count > layout.pixels) return "an RLE packet runs past the last pixel";
+        if (!in.skip((packet & 0x80) ? layout.bytesPerPixel : count * layout.bytesPerPixel)) break;
+        covered += count;
+    }
+    return covered < layout.pixels ? "the RLE data ends after " + n(covered) + " of " + n(layout.pixels) + " pixels"
+                                   : std::string();
+}
+
+}  // namespace
+
+std::string tgaProblem(const unsigned char* header, std::uint64_t fileSize) {
+    TgaLayout layout;
+    return tgaLayout(header, fileSize, layout);
+}
+
+std::string tgaFileProblem(const std::string& path) {
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    struct stat st;
+    if (!file || fstat(fileno(file.get()), &st) != 0 || st.st_size < 0) return "the file cannot be read";
+    unsigned char header[kTgaHeaderSize] = {};
+    const std::size_t got = std::fread(header, 1, sizeof header, file.get());
+    TgaLayout layout;
+    std::string problem = tgaLayout(header, got < sizeof header ? got : static_cast<std::uint64_t>(st.st_size), layout);
+    if (!problem.empty() || !layout.rle) return problem;
+    if (fseeko(file.get(), static_cast<off_t>(layout.dataStart), SEEK_SET) != 0) return "the file cannot be read";
+    return rlePacketProblem(file.get(), layout);
+}
+
+}  // namespace imageguard

@@ -1,0 +1,22 @@
+#pragma once
+// Checks made before FreeImage decodes a picture, for readers that trust
+// what a damaged file's header claims.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace imageguard {
+
+constexpr std::size_t kTgaHeaderSize = 18;
+
+// Why a TGA file of `fileSize` bytes that starts with `header`
+// (kTgaHeaderSize bytes) cannot hold the picture it claims; empty when it
+// can.
+std::string tgaProblem(const unsigned char* header, std::uint64_t fileSize);
+
+// The same for a file on disk, whose RLE packets must also cover every
+// pixel and none beyond; a file that cannot be read is a problem.
+std::string tgaFileProblem(const std::string& path);
+
+}  // namespace imageguard

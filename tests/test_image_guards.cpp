@@ -1,0 +1,260 @@
+// The TGA check made before FreeImage decodes a TGA: sound files load with
+// their pixels, files that cannot hold the picture their header claims fail
+// cleanly and say why.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "image_fixtures.h"
+#include "ofImage.h"
+#include "ofImageGuards.h"
+
+using namespace imgtest;
+
+namespace {
+
+using Bytes = std::vector<int>;
+
+struct Header {
+    int type = 2;
+    int w = 0, h = 0, depth = 24;
+    int idLength = 0;
+    int mapType = 0, mapLength = 0, mapBits = 0;
+};
+
+void put16(std::string& s, int v) {
+    s += static_cast<char>(v & 255);
+    s += static_cast<char>((v >> 8) & 255);
+}
+
+// Rows stored top first (descriptor bit 5), so the file order is the order
+// the pixels load in.
+std::string tga(const Header& hd, const Bytes& rest) {
+    std::string s;
+    s += static_cast<char>(hd.idLength);
+    s += static_cast<char>(hd.mapType);
+    s += static_cast<char>(hd.type);
+    put16(s, 0);
+    put16(s, hd.mapLength);
+    s += static_cast<char>(hd.mapBits);
+    put16(s, 0);
+    put16(s, 0);
+    put16(s, hd.w);
+    put16(s, hd.h);
+    s += static_cast<char>(hd.depth);
+    s += static_cast<char>(0x20);
+    for (int b : rest) s += static_cast<char>(b);
+    return s;
+}
+
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+Bytes repeat(const Bytes& b, int times) {
+    Bytes out;
+    for (int i = 0; i < times; ++i) out = out + b;
+    return out;
+}
+Bytes zeros(int n) { return Bytes(static_cast<size_t>(n), 0); }
+
+Bytes text(const char* s) { return Bytes(s, s + std::char_traits<char>::length(s) + 1); }  // with its zero
+
+// No extension area, no developer area.
+const Bytes kFooter = zeros(8) + text("TRUEVISION-XFILE.");
+
+struct GuardCase {
+    const char* name;
+    std::string file;
+    int channels;     // what a sound file loads as; 0: the load fails
+    Bytes pixels;     // top-down, RGB(A) or grey
+    const char* why;  // in the error line of a refused file
+};
+
+// A 128-pixel run of one colour, in `bpp` bytes.
+Bytes run128(int bpp) { return Bytes{0xFF} + repeat({0x40}, bpp); }
+
+std::vector<GuardCase> guardCases() {
+    const Bytes bgr3 = {10, 20, 30, 40, 50, 60, 70, 80, 90};  // three BGR pixels
+    const Bytes rgb3 = {30, 20, 10, 60, 50, 40, 90, 80, 70};
+    return {
+        {"uncompressed_24", tga({2, 3, 2, 24}, bgr3 + bgr3), 3, rgb3 + rgb3, nullptr},
+        {"uncompressed_32", tga({2, 2, 1, 32}, {1, 2, 3, 4, 5, 6, 7, 8}), 4, {3, 2, 1, 4, 7, 6, 5, 8}, nullptr},
+        {"uncompressed_grey", tga({3, 2, 2, 8}, {9, 99, 199, 255}), 1, {9, 99, 199, 255}, nullptr},
+        {"uncompressed_with_footer", tga({2, 3, 1, 24}, bgr3 + kFooter), 3, rgb3, nullptr},
+        // An id field and a three-colour map before 8-bit indices.
+        {"colour_mapped", tga({1, 3, 1, 8, 4, 1, 3, 24}, Bytes{'w', 'y', 'r', 'l'} + bgr3 + Bytes{2, 0, 1}), 3,
+         {90, 80, 70, 30, 20, 10, 60, 50, 40}, nullptr},
+        // A run of three, then three raw pixels.
+        {"rle_24", tga({10, 3, 2, 24}, Bytes{0x82, 1, 2, 3, 0x02} + bgr3), 3, Bytes{3, 2, 1, 3, 2, 1, 3, 2, 1} + rgb3,
+         nullptr},
+        {"rle_32", tga({10, 2, 2, 32}, {0x81, 1, 2, 3, 4, 0x81, 5, 6, 7, 8}), 4,
+         repeat({3, 2, 1, 4}, 2) + repeat({7, 6, 5, 8}, 2), nullptr},
+        {"rle_grey", tga({11, 4, 1, 8}, {0x01, 7, 8, 0x81, 200}), 1, {7, 8, 200, 200}, nullptr},
+        // Packets may run on into the next row.
+        {"rle_run_across_rows", tga({10, 3, 2, 24}, Bytes{0x85, 1, 2, 3} + kFooter), 3, repeat({3, 2, 1}, 6), nullptr},
+        {"rle_200_wide", tga({10, 200, 1, 24}, Bytes{0xFF, 1, 2, 3, 0xC7, 4, 5, 6}), 3,
+         repeat({3, 2, 1}, 128) + repeat({6, 5, 4}, 72), nullptr},
+
+        {"shorter_than_a_header", std::string("\0\0\2\0\0\0\0\0\0\0", 10), 0, {}, "shorter than a TGA header"},
+        {"uncompressed_one_byte_short", tga({2, 3, 2, 24}, bgr3 + Bytes{1, 2, 3, 4, 5, 6, 7, 8}), 0, {},
+         "3 x 2 pixels need 18 bytes, the file holds 17"},
+        {"grey_half_missing", tga({3, 4, 4, 8}, zeros(8)), 0, {}, "need 16 bytes, the file holds 8"},
+        // 300 pixels take three packets at least.
+        {"rle_packets_missing", tga({10, 300, 1, 24}, Bytes{0xFF, 1, 2, 3, 0xFF, 1, 2, 3}), 0, {},
+         "at least 12 bytes of RLE data, the file holds 8"},
+        // One run covers the 1 x 128 column but leaves FreeImage a read
+        // buffer too small for a colour.
+        {"rle_less_than_a_packet_a_row", tga({10, 1, 128, 24}, run128(3) + zeros(2 * 128 - 4)), 0, {},
+         "at least 512 bytes of RLE data, the file holds 256"},
+        // Big enough, but the packets do not add up to the picture.
+        {"rle_run_past_the_last_pixel", tga({10, 3, 1, 24}, {0x83, 1, 2, 3}), 0, {},
+         "an RLE packet runs past the last pixel"},
+        {"rle_raw_past_the_last_pixel", tga({11, 2, 2, 8}, Bytes{0x04} + zeros(5) + kFooter), 0, {},
+         "an RLE packet runs past the last pixel"},
+        {"rle_data_ends_early", tga({10, 4, 2, 24}, {0x83, 1, 2, 3, 0x03, 1, 2, 3}), 0, {},
+         "the RLE data ends after 4 of 8 pixels"},
+        {"huge_rle_claim", tga({10, 12084, 12074, 32}, Bytes{0x88, 1, 2, 3, 4, 5, 6, 7, 8}), 0, {},
+         "12084 x 12074 pixels need at least"},
+        {"huge_uncompressed_claim", tga({2, 65535, 65535, 32}, zeros(100)), 0, {},
+         "65535 x 65535 pixels need 17179344900 bytes"},
+        {"zero_width", tga({2, 0, 4, 24}, zeros(48)), 0, {}, "the picture is 0 x 4 pixels"},
+        {"zero_height", tga({10, 4, 0, 24}, zeros(48)), 0, {}, "the picture is 4 x 0 pixels"},
+        {"depth_0", tga({2, 2, 2, 0}, zeros(64)), 0, {}, "unsupported pixel depth 0"},
+        {"depth_12", tga({2, 2, 2, 12}, zeros(64)), 0, {}, "unsupported pixel depth 12"},
+        {"depth_48", tga({2, 2, 2, 48}, zeros(64)), 0, {}, "unsupported pixel depth 48"},
+        {"no_image_data_type", tga({0, 2, 2, 24}, zeros(64)), 0, {}, "unknown image type 0"},
+        {"type_4", tga({4, 2, 2, 24}, zeros(64)), 0, {}, "unknown image type 4"},
+        {"type_32", tga({32, 2, 2, 24}, zeros(64)), 0, {}, "unknown image type 32"},
+        {"colour_map_type_2", tga({1, 2, 2, 8, 0, 2, 4, 24}, zeros(64)), 0, {}, "unknown colour map type 2"},
+        {"colour_map_past_the_end", tga({1, 2, 2, 8, 0, 1, 200, 24}, zeros(64)), 0, {},
+         "colour map runs past the end"},
+        {"colour_map_on_true_colour", tga({2, 1, 1, 24, 0, 1, 2, 24}, zeros(9)), 0, {},
+         "a colour map on a picture without colour indices"},
+        {"id_past_the_end", tga({2, 1, 1, 24, 200}, zeros(64)), 0, {}, "image id runs past the end"},
+    };
+}
+
+class TgaGuard : public ::testing::TestWithParam<GuardCase> {};
+
+}  // namespace
+
+TEST_P(TgaGuard, SoundFilesLoadDamagedOnesFailCleanly) {
+    const GuardCase& c = GetParam();
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string path = dir.path("picture.tga");
+    ASSERT_TRUE(writeBytes(path, c.file));
+
+    ofImage img;
+    img.setUseTexture(false);
+    const unsigned char before[3] = {11, 22, 33};
+    img.setFromPixels(before, 1, 1, OF_IMAGE_COLOR);
+    bool ok = false;
+    const std::string log = stdoutOf([&] { ok = img.loadImage(path); });
+
+    if (!c.channels) {
+        EXPECT_FALSE(ok);
+        EXPECT_NE(log.find("cannot load " + path + ": "), std::string::npos) << log;
+        EXPECT_NE(log.find(c.why), std::string::npos) << log;
+        ASSERT_EQ(img.width, 1);
+        ASSERT_EQ(img.height, 1);
+        EXPECT_EQ(img.imageType, OF_IMAGE_COLOR);
+        EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + 3), Bytes(before, before + 3));
+        return;
+    }
+    ASSERT_TRUE(ok) << log;
+    EXPECT_EQ(log, "");
+    ASSERT_EQ(img.bitDepth, 8 * c.channels);
+    const size_t bytes = static_cast<size_t>(img.width) * img.height * c.channels;
+    ASSERT_EQ(bytes, c.pixels.size());
+    EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + bytes), c.pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TgaGuard, ::testing::ValuesIn(guardCases()),
+                         [](const ::testing::TestParamInfo<GuardCase>& info) { return std::string(info.param.name); });
+
+// Every size is weighed in 64 bits, exactly, up to the largest claims a
+// header can make.
+TEST(TgaGuard, ClaimsAreWeighedExactlyAtTheLimits) {
+    struct Limit {
+        Header header;
+        uint64_t fileSize;  // the smallest that holds the picture
+    };
+    const uint64_t most = UINT64_C(65535) * 65535;
+    const Limit limits[] = {
+        {{2, 65535, 65535, 32}, 18 + most * 4},
+        {{10, 65535, 65535, 32}, 18 + (most + 127) / 128 * 5},
+        {{9, 1, 65535, 8, 0, 1, 256, 24}, 18 + 256 * 3 + 65535 * 2},  // one packet a row
+        {{1, 1, 1, 8, 255, 1, 65535, 32}, 18 + 255 + UINT64_C(65535) * 4 + 1},
+    };
+    for (const Limit& l : limits) {
+        const std::string header = tga(l.header, {});
+        const auto* bytes = reinterpret_cast<const unsigned char*>(header.data());
+        EXPECT_EQ(imageguard::tgaProblem(bytes, l.fileSize), "") << l.fileSize;
+        EXPECT_NE(imageguard::tgaProblem(bytes, l.fileSize - 1), "") << l.fileSize;
+    }
+}
+
+namespace {
+
+struct WrittenCase {
+    const char* name;
+    int w, h, bpp;
+    int flags;
+    bool flat;
+};
+
+Rgba pattern(int x, int y) {
+    return {(x * 37 + y * 11) & 255, (x * 5 + y * 71 + 9) & 255, (x * y + 3) & 255, (x * 13 + y * 29 + 1) & 255};
+}
+Rgba flatColour(int, int) { return {200, 120, 40, 90}; }
+
+class FreeImageTga : public ::testing::TestWithParam<WrittenCase> {};
+
+}  // namespace
+
+// TGAs that FreeImage itself writes pass the check and load with every
+// pixel: varied pictures (raw packets), flat ones (long runs) and a flat
+// one-pixel column (one short packet a row).
+TEST_P(FreeImageTga, LoadsWithItsPixels) {
+    const WrittenCase& c = GetParam();
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string path = dir.path("written.tga");
+    const auto colour = c.flat ? flatColour : pattern;
+    ASSERT_TRUE(saveAndFree(makeDirect(c.w, c.h, c.bpp, colour), FIF_TARGA, path, c.flags));
+    const int channels = c.bpp / 8;
+    // The runs really are there (a column takes a packet a row, no smaller).
+    if ((c.flags & TARGA_SAVE_RLE) && c.flat && c.w > 1) {
+        EXPECT_LT(readBytes(path).size(), static_cast<size_t>(c.w) * c.h * channels);
+    }
+
+    ofImage img;
+    img.setUseTexture(false);
+    ASSERT_TRUE(img.loadImage(path));
+    ASSERT_EQ(img.width, c.w);
+    ASSERT_EQ(img.height, c.h);
+    ASSERT_EQ(img.bitDepth, c.bpp);
+    const unsigned char* p = img.getPixels();
+    int wrong = 0;
+    for (int y = 0; y < c.h; ++y)
+        for (int x = 0; x < c.w; ++x, p += channels) {
+            const Rgba e = colour(x, y);
+            if (p[0] != e.r || p[1] != e.g || p[2] != e.b || (channels == 4 && p[3] != e.a)) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Written, FreeImageTga,
+    ::testing::Values(WrittenCase{"uncompressed_24", 37, 23, 24, TARGA_DEFAULT, false},
+                      WrittenCase{"uncompressed_32", 37, 23, 32, TARGA_DEFAULT, false},
+                      WrittenCase{"rle_24", 37, 23, 24, TARGA_SAVE_RLE, false},
+                      WrittenCase{"rle_32", 37, 23, 32, TARGA_SAVE_RLE, false},
+                      WrittenCase{"rle_24_flat", 300, 40, 24, TARGA_SAVE_RLE, true},
+                      WrittenCase{"rle_32_flat", 300, 40, 32, TARGA_SAVE_RLE, true},
+                      WrittenCase{"rle_24_flat_column", 1, 300, 24, TARGA_SAVE_RLE, true},
+                      WrittenCase{"rle_32_flat_column", 1, 300, 32, TARGA_SAVE_RLE, true}),
+    [](const ::testing::TestParamInfo<WrittenCase>& info) { return std::string(info.param.name); });
