@@ -218,7 +218,7 @@ public:
     unsigned char* screenPixels = nullptr;
 
     // ---- Particle chain ----
-    // The chain the kernels step; the spec's arrays are views of it.
+    // The chain the kernels step; the arrays below are views of it.
     ParticleChain chain;
     int& particleCount = chain.particleCount;
     float& springStiffness = chain.springStiffness;

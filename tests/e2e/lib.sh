@@ -71,3 +71,19 @@ wait_exit() {
     sleep 0.1
   done
 }
+
+# Quit, the last item of the tool window's File menu (given by window id),
+# must end the program with code 0 and no crash report.
+quit_from_menu() {
+  xdotool windowfocus "$1" 2>/dev/null
+  sleep 0.3
+  xdotool key F10
+  sleep 0.5
+  xdotool key Up
+  sleep 0.2
+  xdotool key Return
+  wait_exit 10
+  [ "$EXIT_CODE" = 0 ] || fail "Quit gave exit code $EXIT_CODE"
+  grep -qiE "sanitizer|segmentation|abort" "$WORK_DIR/out.txt" && fail "crash report after Quit"
+  echo "Quit ended the program with code 0"
+}
