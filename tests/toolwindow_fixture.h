@@ -37,6 +37,7 @@
 #include "SettingsDialog.h"
 #include "WyrleGlobals.h"
 #include "WyrleMain.h"
+#include "wyrleApp.h"
 #include "services_fixture.h"
 
 namespace twtest {
@@ -95,19 +96,11 @@ struct Answers {
 };
 
 inline void resetGlobals() {
+    wyrleApp::clearRequestFlags();
     f_workState = 0;
-    f_setPalette = false;
-    f_setPaletteBasicHSV = false;
-    f_setStrings = false;
-    f_setupBrushParameters = false;
-    f_changeShowBcg = 0;
-    f_changeCollapse = 0;
-    f_changeClearBack = 0;
-    f_centerTexture = false;
     f_newBrushPreset = 0;
     f_changeShowLayers = 1;
     f_showCursor = true;
-    f_newArtwork = false;
     bMove = false;
     moveTo.set(0, 0);
     f_PartNum = 100;

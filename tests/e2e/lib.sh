@@ -87,3 +87,16 @@ quit_from_menu() {
   grep -qiE "sanitizer|segmentation|abort" "$WORK_DIR/out.txt" && fail "crash report after Quit"
   echo "Quit ended the program with code 0"
 }
+
+# The drawing window's title (the engine writes it every frame); the window
+# is the one whose id the test keeps in draw_id.
+title() { "$XWIN" list | awk -v id="$draw_id" '$1 == id { sub(/^[^"]*"/, ""); sub(/"$/, ""); print }'; }
+# Waits until that title matches the pattern.
+wait_title() {
+  local pattern="$1" i
+  for i in $(seq 50); do
+    title | grep -qE -- "$pattern" && return 0
+    sleep 0.1
+  done
+  fail "drawing window title \"$(title)\" never matched \"$pattern\""
+}

@@ -17,15 +17,6 @@ tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
 read -r draw_id dx dy _ _ _ <<<"$draw"
 tool_id="${tool%% *}"
 
-title() { "$XWIN" list | awk -v id="$draw_id" '$1 == id { sub(/^[^"]*"/, ""); sub(/"$/, ""); print }'; }
-wait_title() {
-  local pattern="$1" i
-  for i in $(seq 50); do
-    title | grep -qE -- "$pattern" && return 0
-    sleep 0.1
-  done
-  fail "drawing window title \"$(title)\" never matched \"$pattern\""
-}
 focus_draw() { xdotool windowfocus "$draw_id" 2>/dev/null; sleep 0.2; }
 # The 800 x 600 default canvas sits at (80, 41) in the window at 100 %; the
 # shots take its inside, without the frame. The space bar held in the

@@ -16,17 +16,6 @@ draw_id="${draw%% *}"
 [ "$tool_x" = 0 ] && [ "$tool_y" = -2 ] || fail "tool window at ($tool_x, $tool_y), expected (0, -2)"
 [ "$tool_w" -le 194 ] && [ "$tool_h" -le 720 ] || fail "tool window is $tool_w x $tool_h, larger than 194 x 720"
 
-title() { "$XWIN" list | awk -v id="$draw_id" '$1 == id { sub(/^[^"]*"/, ""); sub(/"$/, ""); print }'; }
-# Waits until the drawing window's title (which the engine writes every frame)
-# matches the pattern.
-wait_title() {
-  local pattern="$1" i
-  for i in $(seq 50); do
-    title | grep -qE -- "$pattern" && return 0
-    sleep 0.1
-  done
-  fail "drawing window title \"$(title)\" never matched \"$pattern\""
-}
 # The colour of one screen pixel as "r,g,b".
 pixel() {
   import -window root -crop "1x1+$1+$2" -depth 8 txt:- | sed -n 's/.*srgba\?(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
