@@ -407,8 +407,11 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
     // FreeImage's TGA reader trusts the header: a few damaged bytes claiming a
     // huge picture keep it busy for minutes, and short RLE data overruns its
     // read buffer.
-    if (fif == FIF_TARGA) {
-        const std::string problem = imageguard::tgaFileProblem(fileName);
+    // Its PNM reader likewise spends seconds on a few bytes of garbage.
+    const bool pnm = fif == FIF_PBM || fif == FIF_PBMRAW || fif == FIF_PGM || fif == FIF_PGMRAW ||
+                     fif == FIF_PPM || fif == FIF_PPMRAW;
+    if (fif == FIF_TARGA || pnm) {
+        const std::string problem = pnm ? imageguard::pnmFileProblem(fileName) : imageguard::tgaFileProblem(fileName);
         if (!problem.empty()) {
             ofLog(OF_LOG_ERROR, "ofImage::loadImage - cannot load %s: %s", fileName.c_str(), problem.c_str());
             return false;
@@ -428,6 +431,9 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
 
 bool ofImage::putBmpIntoPixels(FIBITMAP* bmp, ofPixels& pix) {
     if (!bmp) return false;
+    // Formats whose size cannot be read ahead are checked once decoded,
+    // before a conversion allocates a full-depth copy.
+    if (!sizeAllowed(FreeImage_GetWidth(bmp), FreeImage_GetHeight(bmp))) return false;
     FIBITMAP* standard = toStandard(bmp);
     Bitmap converted(standard != bmp ? standard : nullptr);
     if (!standard || !isStandard(standard)) return false;

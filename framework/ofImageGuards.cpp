@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -138,6 +139,75 @@ std::string tgaFileProblem(const std::string& path) {
     if (!problem.empty() || !layout.rle) return problem;
     if (fseeko(file.get(), static_cast<off_t>(layout.dataStart), SEEK_SET) != 0) return "the file cannot be read";
     return rlePacketProblem(file.get(), layout);
+}
+
+namespace {
+
+// Skips white space and "#" comments; false at the end of `head`.
+bool skipPnmSpace(const std::string& head, std::size_t& pos) {
+    while (pos < head.size()) {
+        const char c = head[pos];
+        if (c == '#') {
+            while (pos < head.size() && head[pos] != '\n' && head[pos] != '\r') ++pos;
+        } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') {
+            ++pos;
+        } else {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A decimal header field of at most 9 digits, followed by white space.
+bool pnmNumber(const std::string& head, std::size_t& pos, std::uint64_t& value) {
+    if (!skipPnmSpace(head, pos)) return false;
+    std::size_t digits = 0;
+    value = 0;
+    while (pos < head.size() && head[pos] >= '0' && head[pos] <= '9') {
+        if (++digits > 9) return false;
+        value = value * 10 + static_cast<std::uint64_t>(head[pos] - '0');
+        ++pos;
+    }
+    return digits > 0 && pos < head.size() && std::isspace(static_cast<unsigned char>(head[pos]));
+}
+
+}  // namespace
+
+std::string pnmProblem(const std::string& head, std::uint64_t fileSize) {
+    if (head.size() < 2 || head[0] != 'P' || head[1] < '1' || head[1] > '6') return "no PNM header";
+    const int kind = head[1] - '0';
+    std::size_t pos = 2;
+    std::uint64_t w = 0, h = 0, maxval = 1;
+    if (!pnmNumber(head, pos, w) || !pnmNumber(head, pos, h)) return "the PNM header has no size";
+    if (kind != 1 && kind != 4 && (!pnmNumber(head, pos, maxval) || maxval == 0 || maxval > 65535))
+        return "the PNM header has no sound maximum value";
+    if (w == 0 || h == 0) return "the PNM picture has no pixels";
+    const std::uint64_t samples = (kind == 3 || kind == 6) ? 3 : 1;
+    const std::uint64_t sampleBytes = maxval > 255 ? 2 : 1;
+    std::uint64_t need;  // the least data the claimed picture takes
+    if (kind == 4)
+        need = (w + 7) / 8 * h;
+    else if (kind >= 5)
+        need = w * h * samples * sampleBytes;
+    else
+        need = w * h * samples;  // text: at least one character a sample
+    const std::uint64_t data = fileSize > pos + 1 ? fileSize - (pos + 1) : 0;
+    if (data < need)
+        return std::to_string(w) + " x " + std::to_string(h) + " pixels need at least " + std::to_string(need) +
+               " bytes of data, the file holds " + std::to_string(data);
+    return std::string();
+}
+
+std::string pnmFileProblem(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return "the file cannot be read";
+    struct stat st;
+    std::string head(4096, '\0');
+    const bool sized = fstat(fileno(f), &st) == 0 && st.st_size >= 0;
+    head.resize(std::fread(&head[0], 1, head.size(), f));
+    std::fclose(f);
+    if (!sized) return "the file cannot be read";
+    return pnmProblem(head, static_cast<std::uint64_t>(st.st_size));
 }
 
 }  // namespace imageguard

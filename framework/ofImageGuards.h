@@ -19,4 +19,10 @@ std::string tgaProblem(const unsigned char* header, std::uint64_t fileSize);
 // pixel and none beyond; a file that cannot be read is a problem.
 std::string tgaFileProblem(const std::string& path);
 
+// Why a PNM (PBM, PGM, PPM) file cannot hold the picture its header claims,
+// or has no well-formed header at all; empty when it can. `head` holds the
+// file's first bytes (the header must lie within them).
+std::string pnmProblem(const std::string& head, std::uint64_t fileSize);
+std::string pnmFileProblem(const std::string& path);
+
 }  // namespace imageguard

@@ -258,3 +258,51 @@ INSTANTIATE_TEST_SUITE_P(
                       WrittenCase{"rle_24_flat_column", 1, 300, 24, TARGA_SAVE_RLE, true},
                       WrittenCase{"rle_32_flat_column", 1, 300, 32, TARGA_SAVE_RLE, true}),
     [](const ::testing::TestParamInfo<WrittenCase>& info) { return std::string(info.param.name); });
+
+// PNM files: sound ones load with their pixels; a header that is garbage, or
+// that claims more than the file holds, is refused before FreeImage reads it.
+TEST(PnmGuard, SoundFilesLoadDamagedOnesFailCleanly) {
+    struct Case {
+        const char* name;
+        std::string file;
+        int channels;  // 0: must fail with `why`
+        Bytes pixels;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"grey_raw", std::string("P5\n2 1\n255\n") + std::string("\x10\x20", 2), 1, Bytes{0x10, 0x20}, ""},
+        {"colour_raw", std::string("P6 # c\n1 1 255\n") + std::string("\x01\x02\x03", 3), 3, Bytes{1, 2, 3}, ""},
+        {"grey_text", "P2\n2 1\n255\n7 9\n", 1, Bytes{7, 9}, ""},
+        {"bitmap_raw_short", "P4\n16 4\n\x01", 0, Bytes{}, "need at least 8 bytes"},
+        {"grey_raw_short", "P5\n100 100\n255\nxyz", 0, Bytes{}, "need at least 10000 bytes"},
+        {"garbage_size", "P4%%%%%%%%%%%%%%%%%%%%%%", 0, Bytes{}, "no size"},
+        {"size_too_long", "P5\n1234567890 1\n255\n", 0, Bytes{}, "no size"},
+        {"no_maxval", "P6\n1 1\n", 0, Bytes{}, "maximum value"},
+        {"zero_size", "P5\n0 5\n255\n", 0, Bytes{}, "no pixels"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        ASSERT_TRUE(dir.ok());
+        const std::string path = dir.path("picture.pgm");
+        ASSERT_TRUE(writeBytes(path, c.file));
+        ofImage img;
+        img.setUseTexture(false);
+        const unsigned char before[3] = {11, 22, 33};
+        img.setFromPixels(before, 1, 1, OF_IMAGE_COLOR);
+        bool ok = false;
+        const std::string log = stdoutOf([&] { ok = img.loadImage(path); });
+        if (!c.channels) {
+            EXPECT_FALSE(ok);
+            EXPECT_NE(log.find(c.why), std::string::npos) << log;
+            EXPECT_EQ(img.width, 1);
+            EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + 3), Bytes(before, before + 3));
+            continue;
+        }
+        ASSERT_TRUE(ok) << log;
+        ASSERT_EQ(img.bitDepth, 8 * c.channels);
+        const size_t bytes = static_cast<size_t>(img.width) * img.height * c.channels;
+        ASSERT_EQ(bytes, c.pixels.size());
+        EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + bytes), c.pixels);
+    }
+}
