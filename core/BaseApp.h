@@ -5,6 +5,7 @@
 
 #include <atomic>
 
+#include "DialogKit.h"
 #include "MyOfAppGlutWindow.h"
 
 class wyrleApp;
@@ -17,9 +18,9 @@ template <class Frame>
 void showToolWindow(Frame& frame, bool show) {
     frame.Show(show);
     if (frame.bBrushesShown && frame.saveBrushDialog)
-        frame.saveBrushDialog->Show(show);
+        dialogkit::showDialog(frame.saveBrushDialog, show);
     if (frame.bGradientShown && frame.gradientDialog)
-        frame.gradientDialog->Show(show);
+        dialogkit::showDialog(frame.gradientDialog, show);
 }
 
 // The render thread. It opens the drawing window, runs the engine, and is the

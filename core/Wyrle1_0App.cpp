@@ -1,8 +1,10 @@
 #include "Wyrle1_0App.h"
 
+#include <wx/dialog.h>
 #include <wx/image.h>
 
 #include "BaseApp.h"
+#include "DialogKit.h"
 #include "WyrleGlobals.h"
 #include "WyrleMain.h"
 #include "win32.h"
@@ -45,6 +47,8 @@ bool Wyrle1_0App::OnInit() {
     computeBorders(platform::frameMetricX(), bw, bh);
     f_borderWidth.store(bw);
     f_borderHeight.store(bh);
+    // The libraries' folders exist before the first dialog lists them.
+    dialogkit::ensureLibraryFolders();
     frame = new WyrleFrame(nullptr, wxID_ANY);
     frame->Show(true);
     bFrame.store(true);
@@ -75,7 +79,18 @@ bool appKeyUp(int keyCode) {
     return true;
 }
 
+bool keyBelongsToDialog(const wxObject* source) {
+    const wxWindow* window = wxDynamicCast(source, wxWindow);
+    return window && wxDynamicCast(wxGetTopLevelParent(const_cast<wxWindow*>(window)), wxDialog);
+}
+
 void Wyrle1_0App::OnKeyDown(wxKeyEvent& event) {
+    // GTK moves the focus between a dialog's fields only after this handler
+    // has passed the key on; swallowing it here would join "640", Tab, "480".
+    if (appKeyDownAction(event.GetKeyCode()) == AppKeyAction::Swallow && keyBelongsToDialog(event.GetEventObject())) {
+        event.Skip();
+        return;
+    }
     event.Skip(appKeyDown(frame, event.GetKeyCode()));
 }
 

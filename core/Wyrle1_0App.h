@@ -11,6 +11,9 @@ AppKeyAction appKeyDownAction(int keyCode);
 // The key handlers' work; true when the event is to be passed on.
 bool appKeyDown(WyrleFrame* frame, int keyCode);
 bool appKeyUp(int keyCode);
+// True when the key event came from a window inside one of our dialogs,
+// where Tab and Enter keep their own meaning.
+bool keyBelongsToDialog(const wxObject* source);
 
 class Wyrle1_0App : public wxApp {
 public:

@@ -4,7 +4,13 @@
 #include <wx/dcmemory.h>
 #include <wx/dialog.h>
 #include <wx/sizer.h>
+#include <wx/filefn.h>
 #include <wx/textctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "LibraryFiles.h"
 
 #include "WyrleGlobals.h"
 
@@ -42,5 +48,16 @@ void finish(wxDialog* dialog) {
     dialog->Show(false);
     f_showCursor.store(true);
 }
+
+wxString workPath(std::initializer_list<wxString> parts) {
+    std::vector<std::string> names;
+    for (const wxString& part : parts)
+        names.push_back(part.utf8_string());
+    return wxString::FromUTF8(libraryfiles::joinPath(wxGetCwd().utf8_string(), names));
+}
+
+void ensureLibraryFolders() { libraryfiles::ensureLibraryFolders(wxGetCwd().utf8_string()); }
+
+bool isFileNameValid(const wxString& name) { return libraryfiles::isValidName(name.utf8_string()); }
 
 }  // namespace dialogkit

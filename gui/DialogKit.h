@@ -5,6 +5,8 @@
 #include <wx/colour.h>
 #include <wx/string.h>
 
+#include <initializer_list>
+
 class wxButton;
 class wxDialog;
 class wxSizer;
@@ -25,5 +27,26 @@ wxSizer* pathRow(wxWindow* parent, wxTextCtrl*& path, wxButton*& browse);
 // Every OK and Cancel ends this way: the dialog hides and the drawing
 // window shows its brush cursor again.
 void finish(wxDialog* dialog);
+
+// Shows or hides a modeless dialog. Showing one that is already shown does
+// nothing (GTK would otherwise run its init handler again and reset what the
+// user typed); so does hiding a hidden one. True when the state changed.
+template <class Dialog>
+bool showDialog(Dialog* dialog, bool show = true) {
+    if (!dialog || dialog->IsShown() == show)
+        return false;
+    dialog->Show(show);
+    return true;
+}
+
+// A path below the working folder, joined with "/":
+// workPath({"Gradients", name + ".png"}).
+wxString workPath(std::initializer_list<wxString> parts);
+
+// Creates the library folders below the working folder where missing.
+void ensureLibraryFolders();
+
+// The name rule of gradients and brush presets, on the name as typed.
+bool isFileNameValid(const wxString& name);
 
 }  // namespace dialogkit

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "DialogKit.h"
 #include "GradientDialog.h"
 #include "GuiPrompts.h"
 #include "Log.h"
@@ -101,19 +102,9 @@ SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, c
 
 SaveBrushDialog::~SaveBrushDialog() { delete log; }
 
-wxString SaveBrushDialog::brushFolder() { return wxFileName(wxGetCwd(), "").GetPathWithSep() + "Brushes"; }
+wxString SaveBrushDialog::brushFolder() { return dialogkit::workPath({"Brushes"}); }
 
-wxString SaveBrushDialog::iconFolder() { return wxFileName(brushFolder(), "").GetPathWithSep() + "Icons"; }
-
-bool SaveBrushDialog::isFileNameValid(const wxString& name) {
-    for (wxUniChar c : name) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' ||
-                        c == '-' || c == '_';
-        if (!ok)
-            return false;
-    }
-    return true;
-}
+wxString SaveBrushDialog::iconFolder() { return dialogkit::workPath({"Brushes", "Icons"}); }
 
 void SaveBrushDialog::LoadBrushes() {
     listSizer->Clear(true);
@@ -215,7 +206,7 @@ std::string SaveBrushDialog::BrushMetadata() {
 
 void SaveBrushDialog::OnButtonOkNewBrushClick(wxCommandEvent&) {
     const wxString name = nameText->GetValue();
-    if (name.empty() || !isFileNameValid(name)) {
+    if (!dialogkit::isFileNameValid(name)) {
         prompts::message(_("Brush name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', "
                            "'-', '_'"),
                          _("Info"));

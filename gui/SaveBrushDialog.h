@@ -39,7 +39,6 @@ public:
 
     // The preset comment for the current settings.
     static std::string BrushMetadata();
-    static bool isFileNameValid(const wxString& name);
     static wxString brushFolder();
     static wxString iconFolder();
 

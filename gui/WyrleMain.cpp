@@ -1101,7 +1101,7 @@ void WyrleFrame::OnBitmapButton_colorClick(wxCommandEvent&) {
             bGradientShown = false;
         } else {
             bGradientShown = true;
-            gradientDialog->Show(true);
+            dialogkit::showDialog(gradientDialog);
             gradientDialog->SetBitmapButtonColor(colorSwatch);
             colorSwatch->SetBitmapLabel(gradientDialog->GradientBitmap(49, 50));
             colorSwatch->Refresh();
@@ -1273,8 +1273,8 @@ void WyrleFrame::OnMenuItemLoadSelected(wxCommandEvent&) {
     LoadDialog();
 }
 
-void WyrleFrame::NewDialog() { newDial->Show(true); }
-void WyrleFrame::LoadDialog() { loadDial->Show(true); }
+void WyrleFrame::NewDialog() { dialogkit::showDialog(newDial); }
+void WyrleFrame::LoadDialog() { dialogkit::showDialog(loadDial); }
 
 void WyrleFrame::OnMenuItemSaveSelected(wxCommandEvent&) { Save(); }
 void WyrleFrame::OnMenuItemSaveAsSelected(wxCommandEvent&) { SaveDialog(); }
@@ -1339,8 +1339,8 @@ void WyrleFrame::OnMenuItemOpenBackLayerSelected(wxCommandEvent&) {
     requests::request(kWorkLoad);
 }
 
-void WyrleFrame::OnMenuItemExportSelected(wxCommandEvent&) { exportDialog->Show(true); }
-void WyrleFrame::OnMenuItemSetupSelected(wxCommandEvent&) { settingsDialog->Show(true); }
+void WyrleFrame::OnMenuItemExportSelected(wxCommandEvent&) { dialogkit::showDialog(exportDialog); }
+void WyrleFrame::OnMenuItemSetupSelected(wxCommandEvent&) { dialogkit::showDialog(settingsDialog); }
 void WyrleFrame::OnAbout(wxCommandEvent&) { prompts::showModal(*aboutDialog); }
 
 void WyrleFrame::openWithOpener(const wxString& target) {
@@ -1388,7 +1388,7 @@ void WyrleFrame::OnButtonBrushPreset(wxCommandEvent&) {
         bBrushesShown = false;
         menuBrushes->Check(false);
     } else {
-        saveBrushDialog->Show(true);
+        dialogkit::showDialog(saveBrushDialog);
         bBrushesShown = true;
         menuBrushes->Check(true);
     }

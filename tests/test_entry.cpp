@@ -52,7 +52,12 @@ namespace {
 struct FakeDialog {
     std::vector<std::string>* log;
     const char* name;
-    void Show(bool show) { log->push_back(std::string(name) + (show ? " show" : " hide")); }
+    bool shown = true;
+    bool IsShown() const { return shown; }
+    void Show(bool show) {
+        shown = show;
+        log->push_back(std::string(name) + (show ? " show" : " hide"));
+    }
 };
 
 struct FakeFrame {

@@ -361,13 +361,6 @@ TEST(BrushPresetComment, MatchesTheFormat) {
     EXPECT_EQ(fields, 76u);
 }
 
-TEST(BrushPresetName, AllowsLettersDigitsBlanksDashesAndUnderscores) {
-    for (const char* ok : {"Brush 1", "a-b_C", ""})
-        EXPECT_TRUE(SaveBrushDialog::isFileNameValid(ok)) << ok;
-    for (const char* bad : {"a.b", "a/b", "..", "\xC3\xA9"})
-        EXPECT_FALSE(SaveBrushDialog::isFileNameValid(wxString::FromUTF8(bad))) << bad;
-}
-
 class BrushLibrary : public ToolWindow {
 protected:
     void SetUp() override {
