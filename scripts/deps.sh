@@ -1,6 +1,6 @@
-# Sourced by run and test: installs the Debian packages Wyrle needs when any
-# is missing, then configures and builds.
-set -euo pipefail
+# Sourced by run, test and fuzz: installs the Debian packages Wyrle needs when
+# any is missing, then configures and builds. Each script sets its own shell
+# options; this file sets none.
 
 WYRLE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 

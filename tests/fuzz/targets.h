@@ -212,6 +212,10 @@ private:
 };
 
 inline void initImageLoad() {
+    // The loader's error lines go to stdout and libFuzzer's to stderr, both
+    // into one log: a block-buffered stdout would flush mid-line, into the
+    // middle of libFuzzer's lines. One line per write keeps both whole.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     ImageFile::instance();
     ofImage warmUp;  // starts FreeImage before the first input
 }
