@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "ofAppRunner.h"
+#include "ofImageGreyKey.h"
 #include "ofImageGuards.h"
 #include "ofUtils.h"
 
@@ -426,7 +427,36 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
     }
     Bitmap loaded(FreeImage_Load(fif, fileName.c_str(), 0));
     if (!loaded) return false;
+    greykey::Key key;
+    if (fif == FIF_PNG && greykey::findKey(fileName, key)) return putKeyedGreyIntoPixels(loaded.get(), fileName, pix);
     return putBmpIntoPixels(loaded.get(), pix);
+}
+
+bool ofImage::putKeyedGreyIntoPixels(FIBITMAP* bmp, const std::string& fileName, ofPixels& pix) {
+    if (!sizeAllowed(FreeImage_GetWidth(bmp), FreeImage_GetHeight(bmp))) return false;
+    // The colours as FreeImage gives them (widened, gamma-corrected), with
+    // room for the alpha that the file's samples decide.
+    FIBITMAP* standard = toStandard(bmp);
+    Bitmap converted(standard != bmp ? standard : nullptr);
+    if (!standard || !isStandard(standard)) return false;
+    Bitmap widened;
+    if (FreeImage_GetBPP(standard) != 32) {
+        widened.reset(FreeImage_ConvertTo32Bits(standard));
+        if (!widened) return false;
+        standard = widened.get();
+    }
+    // Into a store of its own, so that a failure leaves `pix` as it was.
+    ofPixels keyed;
+    keyed.data = nullptr;
+    freePixels(keyed);
+    if (!putBmpIntoPixels(standard, keyed)) return false;
+    if (keyed.bitDepth != 32 || !greykey::applyKeyAlpha(fileName, keyed.data, keyed.width, keyed.height)) {
+        freePixels(keyed);
+        return false;
+    }
+    freePixels(pix);
+    pix = keyed;
+    return true;
 }
 
 bool ofImage::putBmpIntoPixels(FIBITMAP* bmp, ofPixels& pix) {

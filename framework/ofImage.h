@@ -102,6 +102,9 @@ protected:
     // Converts the bitmap to 8, 24 or 32 bits and stores it; false (pix
     // unchanged) when it cannot.
     bool putBmpIntoPixels(FIBITMAP* bmp, ofPixels& pix);
+    // A grey PNG with a transparent grey value: FreeImage's colours, the
+    // alpha from the file's samples; false (pix unchanged) when it cannot.
+    bool putKeyedGreyIntoPixels(FIBITMAP* bmp, const std::string& fileName, ofPixels& pix);
     bool changeTypeOfPixels(ofPixels& pix, int type);
     static bool hasJpegExtension(const std::string& fileName);
 
