@@ -100,3 +100,37 @@ wait_title() {
   done
   fail "drawing window title \"$(title)\" never matched \"$pattern\""
 }
+
+# Ctrl+S in the drawing window (draw_id) while the artwork has no name to be
+# saved under: types the path into the save dialog and waits for the file.
+save_as_new() {
+  local path="$1" dialog i
+  xdotool windowfocus "$draw_id" 2>/dev/null
+  sleep 0.2
+  xdotool key ctrl+s
+  dialog="$(wait_window ' 0 0 [0-9]+ [0-9]+ ""$' 10)" || fail "Ctrl+S showed no save dialog"
+  xdotool windowfocus "${dialog%% *}"
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 10 "$path"
+  xdotool key Return
+  for i in $(seq 50); do [ -s "$path" ] && break; sleep 0.1; done
+  [ -s "$path" ] || fail "Save wrote no file $path"
+}
+
+# Ctrl+O in the drawing window, the path typed into the Open dialog, OK.
+open_picture() {
+  local path="$1" open open_id ox oy ow oh
+  xdotool windowfocus "$draw_id" 2>/dev/null
+  sleep 0.2
+  xdotool key ctrl+o
+  open="$(wait_window '"Open"$' 10)" || fail "Ctrl+O showed no Open dialog"
+  read -r open_id ox oy ow oh _ <<<"$open"
+  xdotool windowfocus "$open_id"
+  sleep 0.3
+  xdotool mousemove $((ox + 130)) $((oy + 20)) click 1
+  xdotool key ctrl+a
+  xdotool type --delay 10 "$path"
+  # OK, right of the bottom row.
+  xdotool mousemove $((ox + ow - 159)) $((oy + oh - 27)) click 1
+}

@@ -119,16 +119,7 @@ echo "- and / zoomed out and back"
 
 # Ctrl+S asks for a name (nothing was saved yet), then writes the PNG.
 saved="$WORK_DIR/painted.png"
-focus_draw
-xdotool key ctrl+s
-dialog="$(wait_window ' 0 0 [0-9]+ [0-9]+ ""$' 10)" || fail "Ctrl+S showed no save dialog"
-xdotool windowfocus "${dialog%% *}"
-sleep 0.5
-xdotool key ctrl+a
-xdotool type --delay 10 "$saved"
-xdotool key Return
-for i in $(seq 50); do [ -s "$saved" ] && break; sleep 0.1; done
-[ -s "$saved" ] || fail "Save wrote no file"
+save_as_new "$saved"
 sleep 0.5
 convert "$saved" -crop "796x596+2+2" +repage "$WORK_DIR/saved_inner.png"
 [ "$(differ "$WORK_DIR/stroke.png" "$WORK_DIR/saved_inner.png")" = 0 ] ||
@@ -143,17 +134,7 @@ shot "$WORK_DIR/cleared.png"
 echo "Delete cleared the canvas"
 
 # Ctrl+O opens the saved picture again: the painting is back.
-focus_draw
-xdotool key ctrl+o
-open="$(wait_window '"Open"$' 10)" || fail "Ctrl+O showed no Open dialog"
-read -r open_id ox oy ow oh _ <<<"$open"
-xdotool windowfocus "$open_id"
-sleep 0.3
-xdotool mousemove $((ox + 130)) $((oy + 20)) click 1
-xdotool key ctrl+a
-xdotool type --delay 10 "$saved"
-# OK, right of the bottom row.
-xdotool mousemove $((ox + ow - 159)) $((oy + oh - 27)) click 1
+open_picture "$saved"
 wait_title '^painted.png \| 800x600 pixels \| 100% '
 shot "$WORK_DIR/reopened.png"
 [ "$(differ "$WORK_DIR/stroke.png" "$WORK_DIR/reopened.png")" = 0 ] ||
