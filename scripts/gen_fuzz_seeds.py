@@ -36,6 +36,32 @@ def png(width=2, height=2, extra_before_iend=b"", extra_after_ihdr=b"", trailing
             extra_before_iend + chunk(b"IEND", b"") + trailing)
 
 
+ADAM7 = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
+
+
+def grey_keyed(width, height, depth, key, gamma=None, interlaced=False):
+    """A grey PNG whose tRNS chunk makes one grey level transparent."""
+    top = (1 << depth) - 1
+    rows = [[(x * 5 + y * 3) % (top + 1) for x in range(width)] for y in range(height)]
+
+    def line(values):
+        if depth == 16:
+            return b"\0" + b"".join(struct.pack(">H", v * 4099 & 0xFFFF) for v in values)
+        per = 8 // depth
+        values = values + [0] * (-len(values) % per)
+        packed = bytes(sum(values[i + j] << (8 - depth * (j + 1)) for j in range(per))
+                       for i in range(0, len(values), per))
+        return b"\0" + packed
+
+    passes = ADAM7 if interlaced else [(0, 0, 1, 1)]
+    raw = b"".join(line(rows[y][x0::dx]) for x0, y0, dx, dy in passes if x0 < width
+                   for y in range(y0, height, dy))
+    ihdr = struct.pack(">IIBBBBB", width, height, depth, 0, 0, 0, 1 if interlaced else 0)
+    extra = chunk(b"gAMA", struct.pack(">I", gamma)) if gamma else b""
+    return (SIG + chunk(b"IHDR", ihdr) + extra + chunk(b"tRNS", struct.pack(">H", key)) +
+            chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
 def comment(text, good_crc=True, keyword=b"Comment\0"):
     return chunk(b"tEXt", keyword + text, good_crc)
 
@@ -226,6 +252,11 @@ def image_seeds():
     pictures["huge_header.png"] = huge
     pictures["grey16_hand.png"] = png(3, 3, colour=0, depth=16)
     pictures["grey_alpha.png"] = png(3, 3, colour=4)
+    pictures["grey1_key.png"] = grey_keyed(9, 5, 1, 1)
+    pictures["grey2_key_gamma_interlaced.png"] = grey_keyed(9, 5, 2, 2, gamma=100000, interlaced=True)
+    pictures["grey4_key_high_bits.png"] = grey_keyed(7, 3, 4, 0xA506)
+    pictures["grey8_key_gamma.png"] = grey_keyed(6, 4, 8, 7, gamma=45455)
+    pictures["grey16_key_interlaced.png"] = grey_keyed(5, 9, 16, 3 * 4099, interlaced=True)
     bmp_header = b"BM" + struct.pack("<IHHI", 54 + 12, 0, 0, 54) + \
         struct.pack("<IiiHHIIiiII", 40, 2, -2, 1, 24, 0, 12, 2835, 2835, 0, 0)
     pictures["top_down.bmp"] = bmp_header + bytes(range(12))

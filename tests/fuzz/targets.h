@@ -20,6 +20,7 @@
 #include "MetadataHandler.h"
 #include "artwork.h"
 #include "ofImage.h"
+#include "ofImageGreyKey.h"
 
 namespace fuzz {
 
@@ -237,6 +238,8 @@ inline int imageLoad(const uint8_t* data, size_t size) {
     const unsigned char before[3 * 2 * 2] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     img.setFromPixels(before, 2, 2, OF_IMAGE_COLOR);
     const bool ok = img.loadImage(path);
+    greykey::Key key;
+    const bool keyedGrey = ok && greykey::findKey(path, key);
     ::unlink(path.c_str());
     if (!ok) {
         FUZZ_CHECK(img.width == 2 && img.height == 2 && img.imageType == OF_IMAGE_COLOR);
@@ -257,6 +260,17 @@ inline int imageLoad(const uint8_t* data, size_t size) {
     sum += p[bytes - 1];
     volatile unsigned sink = sum;
     (void)sink;
+
+    // A grey picture with a transparent grey value: grey pixels, each either
+    // transparent or opaque.
+    if (keyedGrey) {
+        FUZZ_CHECK(img.imageType == OF_IMAGE_COLOR_ALPHA);
+        FUZZ_CHECK(img.width == key.width && img.height == key.height);
+        for (size_t i = 0; i < bytes; i += 4) {
+            FUZZ_CHECK(p[i] == p[i + 1] && p[i] == p[i + 2]);
+            FUZZ_CHECK(p[i + 3] == 0 || p[i + 3] == 255);
+        }
+    }
     return 0;
 }
 
