@@ -408,11 +408,14 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
     // FreeImage's TGA reader trusts the header: a few damaged bytes claiming a
     // huge picture keep it busy for minutes, and short RLE data overruns its
     // read buffer.
-    // Its PNM reader likewise spends seconds on a few bytes of garbage.
+    // Its PNM reader likewise spends seconds on a few bytes of garbage, and
+    // its PNG reader on a chunk claiming far more than the file holds.
     const bool pnm = fif == FIF_PBM || fif == FIF_PBMRAW || fif == FIF_PGM || fif == FIF_PGMRAW ||
                      fif == FIF_PPM || fif == FIF_PPMRAW;
-    if (fif == FIF_TARGA || pnm) {
-        const std::string problem = pnm ? imageguard::pnmFileProblem(fileName) : imageguard::tgaFileProblem(fileName);
+    if (fif == FIF_TARGA || pnm || fif == FIF_PNG) {
+        const std::string problem = pnm               ? imageguard::pnmFileProblem(fileName)
+                                    : fif == FIF_PNG ? imageguard::pngFileProblem(fileName)
+                                                     : imageguard::tgaFileProblem(fileName);
         if (!problem.empty()) {
             ofLog(OF_LOG_ERROR, "ofImage::loadImage - cannot load %s: %s", fileName.c_str(), problem.c_str());
             return false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -208,6 +209,44 @@ std::string pnmFileProblem(const std::string& path) {
     std::fclose(f);
     if (!sized) return "the file cannot be read";
     return pnmProblem(head, static_cast<std::uint64_t>(st.st_size));
+}
+
+std::string pngProblem(ReadAt read, void* source, std::uint64_t fileSize) {
+    // FreeImage's PNG reader allocates and reads what a chunk claims, so a few
+    // hundred damaged bytes claiming a huge text chunk keep it busy for seconds.
+    constexpr std::uint64_t kSignature = 8, kMaxLength = 0x7fffffffu;
+    std::uint64_t offset = kSignature;
+    unsigned char head[8];
+    while (offset + 12 <= fileSize) {
+        if (!read(source, offset, head, sizeof head)) return "the file cannot be read";
+        const std::uint64_t length = (std::uint64_t(head[0]) << 24) | (std::uint64_t(head[1]) << 16) |
+                                     (std::uint64_t(head[2]) << 8) | std::uint64_t(head[3]);
+        if (length > kMaxLength) return "a PNG chunk claims more bytes than the format allows";
+        if (offset + 12 + length > fileSize)
+            return "a PNG chunk claims " + std::to_string(length) + " bytes, the file holds " +
+                   std::to_string(fileSize - offset - 12) + " more";
+        if (std::memcmp(head + 4, "IEND", 4) == 0) return std::string();
+        offset += 12 + length;
+    }
+    return std::string();  // no IEND: left to the reader, which refuses it
+}
+
+std::string pngFileProblem(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return "the file cannot be read";
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || st.st_size < 0) {
+        std::fclose(f);
+        return "the file cannot be read";
+    }
+    const std::string problem = pngProblem(
+        [](void* source, std::uint64_t offset, unsigned char* buffer, std::size_t n) {
+            std::FILE* file = static_cast<std::FILE*>(source);
+            return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 && std::fread(buffer, 1, n, file) == n;
+        },
+        f, static_cast<std::uint64_t>(st.st_size));
+    std::fclose(f);
+    return problem;
 }
 
 }  // namespace imageguard

@@ -25,4 +25,12 @@ std::string tgaFileProblem(const std::string& path);
 std::string pnmProblem(const std::string& head, std::uint64_t fileSize);
 std::string pnmFileProblem(const std::string& path);
 
+// Why a PNG file of `fileSize` bytes cannot be what its chunks claim: a
+// chunk longer than the format allows or than the rest of the file, before
+// IEND. `read(offset, buffer, n)` fills n bytes at offset and says whether it
+// could. Empty when every chunk fits (a file cut inside a chunk does not).
+using ReadAt = bool (*)(void* source, std::uint64_t offset, unsigned char* buffer, std::size_t n);
+std::string pngProblem(ReadAt read, void* source, std::uint64_t fileSize);
+std::string pngFileProblem(const std::string& path);
+
 }  // namespace imageguard

@@ -1,6 +1,6 @@
-// The TGA check made before FreeImage decodes a TGA: sound files load with
-// their pixels, files that cannot hold the picture their header claims fail
-// cleanly and say why.
+// The checks made before FreeImage decodes a TGA, PNM or PNG file: sound
+// files load with their pixels, files that cannot hold what their header or
+// chunks claim fail cleanly and say why.
 
 #include <cstdint>
 #include <string>
@@ -304,5 +304,64 @@ TEST(PnmGuard, SoundFilesLoadDamagedOnesFailCleanly) {
         const size_t bytes = static_cast<size_t>(img.width) * img.height * c.channels;
         ASSERT_EQ(bytes, c.pixels.size());
         EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + bytes), c.pixels);
+    }
+}
+
+// PNG files: a chunk claiming more than the file holds is refused before
+// FreeImage allocates and reads what it claims; sound files, and bytes after
+// IEND, load as before.
+TEST(PngGuard, ChunksThatOverrunTheFileAreRefused) {
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string soundPath = dir.path("sound.png");
+    {
+        ofImage img;
+        img.setUseTexture(false);
+        const unsigned char px[6] = {10, 20, 30, 40, 50, 60};
+        img.setFromPixels(px, 2, 1, OF_IMAGE_COLOR);
+        img.saveImage(soundPath);
+    }
+    const std::string sound = readBytes(soundPath);
+    const size_t iend = sound.rfind("IEND");
+    ASSERT_NE(iend, std::string::npos);
+    const size_t iendChunk = iend - 4;
+    auto chunk = [](const std::string& type, uint32_t claimed, const std::string& data) {
+        std::string s;
+        for (int shift : {24, 16, 8, 0}) s += static_cast<char>((claimed >> shift) & 255);
+        return s + type + data + std::string(4, '\0');
+    };
+    struct Case {
+        const char* name;
+        std::string file;
+        const char* why;  // empty: loads
+    };
+    const Case cases[] = {
+        {"sound", sound, ""},
+        {"bytes_after_iend", sound + "trailing", ""},
+        {"text_claims_637_MB",
+         sound.substr(0, iendChunk) + chunk("tEXt", 637u << 20, "a\0b") + sound.substr(iendChunk),
+         "claims 667942912 bytes"},
+        {"length_over_the_format_limit",
+         sound.substr(0, iendChunk) + chunk("tEXt", 0x80000000u, "") + sound.substr(iendChunk),
+         "more bytes than the format allows"},
+        {"cut_inside_a_chunk", sound.substr(0, iendChunk - 6), "bytes, the file holds"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.path(std::string(c.name) + ".png");
+        ASSERT_TRUE(writeBytes(path, c.file));
+        EXPECT_EQ(imageguard::pngFileProblem(path).empty(), *c.why == '\0') << imageguard::pngFileProblem(path);
+        ofImage img;
+        img.setUseTexture(false);
+        bool ok = false;
+        const std::string log = stdoutOf([&] { ok = img.loadImage(path); });
+        if (*c.why) {
+            EXPECT_FALSE(ok);
+            EXPECT_NE(log.find(c.why), std::string::npos) << log;
+        } else {
+            ASSERT_TRUE(ok) << log;
+            EXPECT_EQ(img.width, 2);
+            EXPECT_EQ(img.getPixels()[3], 40);
+        }
     }
 }
