@@ -194,8 +194,7 @@ const char* compactStyle() {
 
 template <>
 const char* compactStyle<wxSlider>() {
-    return "scale { padding: 0; margin: 0; min-height: 0; min-width: 0; }"
-           "scale slider { min-width: 11px; min-height: 11px; margin: -5px; }";
+    return dialogkit::kCompactSliderStyle;
 }
 
 template <class Control>
@@ -1356,7 +1355,8 @@ void WyrleFrame::openWithOpener(const wxString& target) {
 
 void WyrleFrame::HelpSelected() { openWithOpener(toolwindow::manualPath(wxGetCwd())); }
 void WyrleFrame::OnMenuItemHelpSelected(wxCommandEvent&) { HelpSelected(); }
-void WyrleFrame::OnMenuItemWyrleOnline(wxCommandEvent&) { openWithOpener(kWebPage); }
+void WyrleFrame::openWebPage() { openWithOpener(kWebPage); }
+void WyrleFrame::OnMenuItemWyrleOnline(wxCommandEvent&) { openWebPage(); }
 
 void WyrleFrame::ShowBcgSelected() {
     const bool show = !f_showBcg.load();
