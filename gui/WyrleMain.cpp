@@ -161,7 +161,6 @@ const wxColour kLabelColour(240, 240, 240);
 const wxColour kButtonText(0, 0, 0);
 
 const char kManual[] = "Documents/Wyrle_Manual_v1.5_Win.pdf";
-const char kWebPage[] = "http://www.wyrle.com";
 const char kNewArtworkName[] = "wyrleArtwork.png";
 
 const long kSliderStyle = wxSL_HORIZONTAL | wxSL_BOTH | wxSL_SELRANGE | wxTAB_TRAVERSAL | wxCLIP_CHILDREN;
@@ -1355,7 +1354,8 @@ void WyrleFrame::openWithOpener(const wxString& target) {
 
 void WyrleFrame::HelpSelected() { openWithOpener(toolwindow::manualPath(wxGetCwd())); }
 void WyrleFrame::OnMenuItemHelpSelected(wxCommandEvent&) { HelpSelected(); }
-void WyrleFrame::openWebPage() { openWithOpener(kWebPage); }
+// Until the program has a public page of its own, its page is the manual.
+void WyrleFrame::openWebPage() { openWithOpener(toolwindow::manualPath(wxGetCwd())); }
 void WyrleFrame::OnMenuItemWyrleOnline(wxCommandEvent&) { openWebPage(); }
 
 void WyrleFrame::ShowBcgSelected() {

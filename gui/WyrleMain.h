@@ -92,7 +92,8 @@ public:
     static wxString opener;
     // Starts `opener` with `target`, without waiting.
     static void openWithOpener(const wxString& target);
-    // The program's page, for the online menu item and the About box alike.
+    // The program's page, for the online menu item and the About box alike:
+    // the manual, as long as there is no public page.
     static void openWebPage();
 
     // --- Brush and tool controls

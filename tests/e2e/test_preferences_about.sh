@@ -10,38 +10,8 @@ command -v compare >/dev/null || fail "ImageMagick's compare is missing"
 xvfb_start
 export GSETTINGS_BACKEND=memory
 
-# The opener records each start as one line of its arguments.
-RECORD="$WORK_DIR/opened.txt"
-cat >"$WORK_DIR/opener.sh" <<EOS
-#!/bin/sh
-echo "\$*" >> "$RECORD"
-EOS
-chmod +x "$WORK_DIR/opener.sh"
-export WYRLE_OPENER="$WORK_DIR/opener.sh"
+recording_opener
 PREFS="$WORK_DIR/run/prefs.cfg"
-
-start() {
-  wyrle_start
-  tool="$(wait_window ' "Wyrle"$' 30)" || fail "no tool window"
-  tool_id="${tool%% *}"
-  wait_window ' 960 [0-9]+ "' 30 >/dev/null || fail "no drawing window"
-  sleep 1
-}
-
-# Opens the Help menu's item `n` from the bottom (1: About Wyrle).
-help_item() {
-  xdotool windowfocus "$tool_id"
-  sleep 0.3
-  xdotool key F10
-  sleep 0.5
-  xdotool key Left
-  sleep 0.3
-  local i
-  for i in $(seq "$1"); do xdotool key Up; sleep 0.1; done
-  xdotool key Return
-}
-
-recorded() { [ -f "$RECORD" ] && wc -l <"$RECORD" || echo 0; }
 
 # The part of the Preferences dialog that shows the share: from below the
 # steps row to below the slider (the steps follow the free memory of the run).
@@ -50,7 +20,7 @@ share_picture() {
   import -window root -crop "${pw}x$((ph * 30 / 100))+$px+$((py + ph * 40 / 100))" "$1"
 }
 
-start
+wyrle_start_windows
 
 # --- About box: its website button, twice.
 help_item 1
@@ -60,13 +30,13 @@ sleep 0.5
 # The button is the last row, centred.
 for press in 1 2; do
   xdotool mousemove $((ax + aw / 2)) $((ay + ah - 12)) click 1
-  for i in $(seq 50); do [ "$(recorded)" -ge "$press" ] && break; sleep 0.1; done
+  for i in $(seq 50); do [ "$(opened_count)" -ge "$press" ] && break; sleep 0.1; done
 done
 sleep 0.5
-[ "$(recorded)" = 2 ] || fail "two presses started the opener $(recorded) times"
-grep -vq 'Documents/Wyrle_Manual_v1.5_Win.pdf\|http://www.wyrle.com' "$RECORD" && fail "unexpected opener argument: $(cat "$RECORD")"
+[ "$(opened_count)" = 2 ] || fail "two presses started the opener $(opened_count) times"
+grep -vqx "1 $WORK_DIR/run/Documents/Wyrle_Manual_v1.5_Win.pdf" "$OPENED" && fail "unexpected opener argument: $(cat "$OPENED")"
 "$XWIN" list | grep -q "^$about_id " || fail "the About box closed after a press"
-echo "Wyrle Website started the opener once per press: $(head -n1 "$RECORD")"
+echo "Wyrle Website started the opener once per press: $(head -n1 "$OPENED")"
 "$XWIN" close "$about_id"
 for i in $(seq 30); do "$XWIN" list | grep -q "^$about_id " || break; sleep 0.1; done
 "$XWIN" list | grep -q "^$about_id " && fail "the close box did not end the About box"
@@ -95,7 +65,7 @@ compare -metric AE "$WORK_DIR/at30.png" "$WORK_DIR/at90.png" null: 2>/dev/null &
 quit_from_menu "$tool_id"
 
 # --- After a restart the dialog shows the stored share.
-start
+wyrle_start_windows
 help_item 3
 prefs="$(wait_window '"Preferences"$' 10)" || fail "no Preferences dialog after the restart"
 xdotool windowfocus "${prefs%% *}"
