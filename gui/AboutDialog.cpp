@@ -7,24 +7,58 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-AboutDialog::AboutDialog(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
-    : wxDialog(parent, wxID_ANY, _("About Wyrle"), wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
-      logo(nullptr) {
-    SetBackgroundColour(wxColour(104, 100, 96));
-    wxBoxSizer* root = new wxBoxSizer(wxVERTICAL);
+#include "WyrleMain.h"
+
+const long AboutDialog::ID_STATICBITMAP1 = wxNewId();
+const long AboutDialog::ID_STATICTEXT1 = wxNewId();
+const long AboutDialog::ID_STATICTEXT2 = wxNewId();
+const long AboutDialog::ID_STATICTEXT4 = wxNewId();
+const long AboutDialog::ID_BUTTONWEBSITE = wxNewId();
+
+namespace {
+
+wxBitmap readLogo() {
+    wxLogNull quiet;  // a missing logo leaves the picture empty, with no message
     wxImage picture;
-    {
-        wxLogNull quiet;
-        if (picture.LoadFile("data/wyrlelogo.png", wxBITMAP_TYPE_PNG) && picture.IsOk()) {
-            logo = new wxStaticBitmap(this, wxID_ANY, wxBitmap(picture));
-            root->Add(logo, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 8);
-        }
-    }
-    wxStaticText* name = new wxStaticText(this, wxID_ANY, _("Wyrle 1.0"));
-    name->SetForegroundColour(wxColour(255, 130, 50));
-    root->Add(name, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 6);
-    root->Add(new wxButton(this, wxID_OK, _("OK")), 0, wxALIGN_CENTER_HORIZONTAL | wxALL, 8);
-    SetSizerAndFit(root);
-    CentreOnScreen();
+    if (!picture.LoadFile("data/wyrlelogo.png", wxBITMAP_TYPE_ANY) || !picture.IsOk())
+        return wxNullBitmap;
+    return wxBitmap(picture);
+}
+
+}  // namespace
+
+AboutDialog::AboutDialog(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
+    : wxDialog(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxCLIP_CHILDREN | wxTAB_TRAVERSAL) {
+    // Only the close box ends the box; Esc does nothing.
+    SetEscapeId(wxID_NONE);
+    SetBackgroundColour(wxColour(84, 80, 76));
+    wxBoxSizer* box = new wxBoxSizer(wxVERTICAL);
+    logo = new wxStaticBitmap(this, ID_STATICBITMAP1, readLogo(), wxDefaultPosition, wxDefaultSize,
+                              wxTAB_TRAVERSAL);
+    box->Add(logo, 0, wxLEFT | wxRIGHT | wxTOP | wxALIGN_CENTER, 20);
+    versionText = new wxStaticText(this, ID_STATICTEXT1, _("version 1.5"), wxDefaultPosition, wxDefaultSize,
+                                   wxTAB_TRAVERSAL);
+    versionText->SetForegroundColour(wxColour(159, 159, 159));
+    box->Add(versionText, 0, wxRIGHT | wxALIGN_RIGHT, 35);
+    conceptText = new wxStaticText(this, ID_STATICTEXT2, _("Concept, Technology Design, Interface and Code"),
+                                   wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
+    conceptText->SetForegroundColour(wxColour(191, 191, 191));
+    box->Add(conceptText, 0, wxTOP | wxALIGN_CENTER, 25);
+    backboneText = new wxStaticText(this, ID_STATICTEXT4, _("Backbone Design, Security and Code"),
+                                    wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
+    backboneText->SetForegroundColour(wxColour(191, 191, 191));
+    box->Add(backboneText, 0, wxTOP | wxALIGN_CENTER, 20);
+    websiteButton = new wxButton(this, ID_BUTTONWEBSITE, _("Wyrle Website"), wxDefaultPosition, wxSize(150, 23), 0);
+    websiteButton->SetBackgroundColour(wxColour(240, 240, 240));
+    box->Add(websiteButton, 0, wxTOP | wxALIGN_CENTER, 25);
+    SetSizer(box);
+    box->SetSizeHints(this);
+
+    Bind(wxEVT_BUTTON, &AboutDialog::OnButtonWebsiteClick, this, ID_BUTTONWEBSITE);
+}
+
+void AboutDialog::OnButtonWebsiteClick(wxCommandEvent&) {
+    // The same command as the Help menu's online item; the box stays open.
+    WyrleFrame::openWebPage();
 }

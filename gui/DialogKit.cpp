@@ -35,6 +35,15 @@ wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel) {
     return row;
 }
 
+const char kCompactSliderStyle[] = "scale { padding: 0; margin: 0; min-height: 0; min-width: 0; }"
+                                  "scale slider { min-width: 11px; min-height: 11px; margin: -5px; }";
+
+void CompactSlider::applyCompactStyle() {
+#ifdef __WXGTK3__
+    GTKApplyCssStyle(kCompactSliderStyle);
+#endif
+}
+
 wxSizer* pathRow(wxWindow* parent, wxTextCtrl*& path, wxButton*& browse) {
     wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
     path = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(260, -1));

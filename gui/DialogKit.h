@@ -3,9 +3,11 @@
 
 #include <wx/bitmap.h>
 #include <wx/colour.h>
+#include <wx/slider.h>
 #include <wx/string.h>
 
 #include <initializer_list>
+#include <utility>
 
 class wxButton;
 class wxDialog;
@@ -20,6 +22,21 @@ wxBitmap solidBitmap(int w, int h, const wxColour& colour);
 
 // A row of "OK" and "Cancel" buttons, right-aligned.
 wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel);
+
+// GTK gives a slider far more height than the small fixed sizes of the
+// program's windows, which hides its trough; this style drops the theme's
+// padding and minimum sizes so that it fits.
+extern const char kCompactSliderStyle[];
+class CompactSlider : public wxSlider {
+public:
+    template <class... Args>
+    explicit CompactSlider(Args&&... args) : wxSlider(std::forward<Args>(args)...) {
+        applyCompactStyle();
+    }
+
+private:
+    void applyCompactStyle();
+};
 
 // A file path field with a "Browse..." button after it.
 wxSizer* pathRow(wxWindow* parent, wxTextCtrl*& path, wxButton*& browse);

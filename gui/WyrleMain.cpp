@@ -161,7 +161,6 @@ const wxColour kLabelColour(240, 240, 240);
 const wxColour kButtonText(0, 0, 0);
 
 const char kManual[] = "Documents/Wyrle_Manual_v1.5_Win.pdf";
-const char kWebPage[] = "http://www.wyrle.com";
 const char kNewArtworkName[] = "wyrleArtwork.png";
 
 const long kSliderStyle = wxSL_HORIZONTAL | wxSL_BOTH | wxSL_SELRANGE | wxTAB_TRAVERSAL | wxCLIP_CHILDREN;
@@ -194,8 +193,7 @@ const char* compactStyle() {
 
 template <>
 const char* compactStyle<wxSlider>() {
-    return "scale { padding: 0; margin: 0; min-height: 0; min-width: 0; }"
-           "scale slider { min-width: 11px; min-height: 11px; margin: -5px; }";
+    return dialogkit::kCompactSliderStyle;
 }
 
 template <class Control>
@@ -1356,7 +1354,9 @@ void WyrleFrame::openWithOpener(const wxString& target) {
 
 void WyrleFrame::HelpSelected() { openWithOpener(toolwindow::manualPath(wxGetCwd())); }
 void WyrleFrame::OnMenuItemHelpSelected(wxCommandEvent&) { HelpSelected(); }
-void WyrleFrame::OnMenuItemWyrleOnline(wxCommandEvent&) { openWithOpener(kWebPage); }
+// Until the program has a public page of its own, its page is the manual.
+void WyrleFrame::openWebPage() { openWithOpener(toolwindow::manualPath(wxGetCwd())); }
+void WyrleFrame::OnMenuItemWyrleOnline(wxCommandEvent&) { openWebPage(); }
 
 void WyrleFrame::ShowBcgSelected() {
     const bool show = !f_showBcg.load();

@@ -90,6 +90,11 @@ public:
     // The program that opens the manual and the web page, with the target as
     // its one argument ("xdg-open", or $WYRLE_OPENER).
     static wxString opener;
+    // Starts `opener` with `target`, without waiting.
+    static void openWithOpener(const wxString& target);
+    // The program's page, for the online menu item and the About box alike:
+    // the manual, as long as there is no public page.
+    static void openWebPage();
 
     // --- Brush and tool controls
     void OnSliderSizeCmdScrollChanged(wxScrollEvent& event);
@@ -424,7 +429,6 @@ private:
     void hslSliderMoved(std::atomic<float>& component, wxStaticText* label, int p);
     void moveFrameTo(int x, int y);
     void writeGuiPosition();
-    void openWithOpener(const wxString& target);
     void onWakeTimer(wxTimerEvent& event);
 
     // The last move the program made itself, whose echo OnMove ignores.

@@ -11,6 +11,7 @@ WYRLE_PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick xfonts-base
   clang libclang-rt-14-dev python3
+  groff poppler-utils
 )
 
 wyrle_install_deps() {

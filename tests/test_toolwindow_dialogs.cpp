@@ -4,8 +4,6 @@
 
 #include <wx/checkbox.h>
 #include <wx/filename.h>
-#include <wx/spinctrl.h>
-#include <wx/statbmp.h>
 #include <wx/textctrl.h>
 
 #include <fstream>
@@ -150,27 +148,6 @@ TEST_F(ToolWindow, ExportOkHandsTheExportToTheEngine) {
     }
     ASSERT_EQ(answers.messages.size(), 1u);
     EXPECT_EQ(answers.messages[0], "info: Unexpected Dialog return code!");
-}
-
-TEST_F(ToolWindow, PreferencesKeepTheUndoShareInPrefsCfg) {
-    // The dialog's construction wrote the default file.
-    EXPECT_EQ(readFile("prefs.cfg"), "#Wyrle 1.0 configuration file\nUndoPercent = 30\n");
-    SettingsDialog* d = frame->settingsDialog;
-    f_undoMax = 41;
-    d->Show(true);
-    EXPECT_EQ(d->undoPercent->GetValue(), 30);
-    EXPECT_EQ(d->undoSteps->GetLabel(), "Undo steps: 20");
-    d->undoPercent->SetValue(55);
-    f_showCursor = false;
-    click(d->okButton);
-    EXPECT_EQ(readFile("prefs.cfg"), "UndoPercent = 55 #UndoPercent\n");
-    EXPECT_TRUE(f_showCursor.load());
-    EXPECT_FALSE(d->IsShown());
-}
-
-TEST_F(ToolWindow, AboutBoxShowsTheLogo) {
-    ASSERT_NE(frame->aboutDialog->logo, nullptr);
-    EXPECT_EQ(frame->aboutDialog->logo->GetBitmap().GetSize(), wxSize(240, 80));
 }
 
 // --- Gradient tool ----------------------------------------------------------

@@ -134,3 +134,38 @@ open_picture() {
   # OK, right of the bottom row.
   xdotool mousemove $((ox + ow - 159)) $((oy + oh - 27)) click 1
 }
+
+# Chooses the Help menu's item `n` counted from the bottom (1 About Wyrle,
+# 2 Wyrle Online..., 3 Preferences..., 4 Help) in the tool window `tool_id`.
+help_item() {
+  xdotool windowfocus "$tool_id"
+  sleep 0.3
+  xdotool key F10
+  sleep 0.5
+  xdotool key Left
+  sleep 0.3
+  local i
+  for i in $(seq "$1"); do xdotool key Up; sleep 0.1; done
+  xdotool key Return
+}
+
+# Makes the program's opener a script that appends one line per start to
+# $OPENED: the number of its arguments, then the arguments.
+OPENED="$WORK_DIR/opened.txt"
+recording_opener() {
+  printf '#!/bin/sh\necho "$# $*" >> "%s"\n' "$OPENED" >"$WORK_DIR/opener.sh"
+  chmod +x "$WORK_DIR/opener.sh"
+  export WYRLE_OPENER="$WORK_DIR/opener.sh"
+}
+# How many times the recording opener was started.
+opened_count() { [ -f "$OPENED" ] && wc -l <"$OPENED" || echo 0; }
+
+# Starts the program and waits for both windows; sets tool_id.
+wyrle_start_windows() {
+  wyrle_start "$@"
+  local tool
+  tool="$(wait_window ' "Wyrle"$' 30)" || fail "no tool window"
+  tool_id="${tool%% *}"
+  wait_window ' 960 [0-9]+ "' 30 >/dev/null || fail "no drawing window"
+  sleep 1
+}

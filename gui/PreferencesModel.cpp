@@ -1,0 +1,11 @@
+#include "PreferencesModel.h"
+
+#include <algorithm>
+
+namespace preferences {
+
+int undoSteps(int undoMax) { return (undoMax - 1) / 2; }
+
+int sliderPosition(int percent) { return std::min(kSliderMax, std::max(kSliderMin, percent)); }
+
+}  // namespace preferences
