@@ -5,7 +5,10 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dcmemory.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/font.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
@@ -14,12 +17,15 @@
 #include <wx/statline.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
 #include <mutex>
 
 #include "DialogKit.h"
 #include "GuiPrompts.h"
+#include "LibraryFiles.h"
 #include "Log.h"
+#include "MetadataHandler.h"
 #include "Requests.h"
 #include "WyrleGlobals.h"
 #include "ofMath.h"
@@ -259,12 +265,19 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
             wxCommandEventHandler(GradientDialog::OnCheckBoxUseTimeClick));
     Connect(ID_SLIDERTIME, wxEVT_SCROLL_THUMBTRACK, wxScrollEventHandler(GradientDialog::OnSliderTimeCmdScrollThumbTrack));
     Connect(ID_SLIDERTIME, wxEVT_SCROLL_CHANGED, wxScrollEventHandler(GradientDialog::OnSliderTimeCmdScrollChanged));
+    Connect(ID_BITMAPBUTTONLIST_DEFAULT, wxEVT_COMMAND_BUTTON_CLICKED,
+            wxCommandEventHandler(GradientDialog::OnBitmapButtonList_defaultClick));
     // The list panel's own key presses come here too.
     ScrolledWindow->Connect(ID_SCROLLEDWINDOW, wxEVT_KEY_DOWN, wxKeyEventHandler(GradientDialog::OnKeyDown), nullptr,
                             this);
+    Connect(ID_BUTTONSAVEGRADIENT, wxEVT_COMMAND_BUTTON_CLICKED,
+            wxCommandEventHandler(GradientDialog::OnButtonSaveGradientClick));
+    Connect(ID_BUTTONOKNEWGRADIENT, wxEVT_COMMAND_BUTTON_CLICKED,
+            wxCommandEventHandler(GradientDialog::OnButtonOkNewGradient));
     Connect(wxID_OK, wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GradientDialog::OnButton_okClick));
     Connect(ID_BUTTONAPPLY, wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GradientDialog::OnButtonApplyClick));
     Connect(wxID_CANCEL, wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GradientDialog::OnButton_cancleClick));
+    Connect(ID_BUTTON1, wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GradientDialog::OnButton1Click));
     Connect(wxID_ANY, wxEVT_INIT_DIALOG, wxInitDialogEventHandler(GradientDialog::OnInit));
     Connect(wxID_ANY, wxEVT_CLOSE_WINDOW, wxCloseEventHandler(GradientDialog::OnClose));
     Connect(wxID_ANY, wxEVT_KEY_DOWN, wxKeyEventHandler(GradientDialog::OnKeyDown));
@@ -285,6 +298,7 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
     BitmapButtonList_default->SetBitmapLabel(GradientBitmap(160, 22));
     BitmapButtonList_default->Refresh();
 
+    LoadGradients();
     ScrolledWindow->FitInside();
     ScrolledWindow->SetScrollRate(0, 5);
     newGradientOpen = false;
@@ -292,13 +306,11 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
 
 GradientDialog::~GradientDialog() {
     delete log;
-    delete[] rowButtonIds;
-    delete[] rowXButtonIds;
     if (rowButtons) {
         for (int i = 0; i < rowCount; ++i)
             delete rowButtons[i];
-        delete[] rowButtons;
     }
+    freeRows();
 }
 
 // --- pictures -------------------------------------------------------------
@@ -506,3 +518,250 @@ void GradientDialog::OnClose(wxCloseEvent&) {
 }
 
 void GradientDialog::OnKeyDown(wxKeyEvent&) { prompts::message(_("OnKeyDown"), wxMessageBoxCaptionStr); }
+
+// --- gradient library -----------------------------------------------------
+
+std::string GradientDialog::intToString(int value) { return gradientfile::intToString(value); }
+
+std::vector<std::string> GradientDialog::explode(const std::string& text, const std::string& delim) {
+    return gradientfile::explode(text, delim);
+}
+
+bool GradientDialog::decodeBool(const std::string& text) { return gradientfile::decodeBool(text); }
+
+bool GradientDialog::isFileNameValid(const wxString& name) { return dialogkit::isFileNameValid(name); }
+
+bool GradientDialog::FileExists(const char* path) {
+    return wxFileName::Exists(wxString::FromUTF8(path), wxFILE_EXISTS_ANY);
+}
+
+void GradientDialog::freeRows() {
+    delete[] rowButtonIds;
+    delete[] rowXButtonIds;
+    delete[] rowButtons;
+    rowButtonIds = nullptr;
+    rowXButtonIds = nullptr;
+    rowButtons = nullptr;
+    rowCount = 0;
+}
+
+bool GradientDialog::LoadGradients() {
+    std::vector<std::string> names;
+    if (!libraryfiles::listPngFiles(dialogkit::workPath({"Gradients"}).utf8_string(), names)) {
+        prompts::message(_("Directory can not be opened."), _("Error 01"));
+        return false;
+    }
+    freeRows();
+    const int n = static_cast<int>(names.size());
+    rowCount = n;
+    rowButtonIds = new int[n];
+    rowXButtonIds = new int[n];
+    rowButtons = new wxBitmapButton*[n];
+    const wxFont xFont(5, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL);
+    const wxFont nameFont(7, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL);
+    for (int i = 0; i < n; ++i) {
+        const wxString path = dialogkit::workPath({"Gradients", wxString::FromUTF8(names[i])});
+        gradientFiles.Add(path);
+        log->log("gradient", names[i].c_str());
+        rowButtonIds[i] = static_cast<int>(wxNewId());
+        rowXButtonIds[i] = static_cast<int>(wxNewId());
+
+        wxBitmap picture;
+        {
+            wxLogNull quiet;  // a broken file shows an empty row, not a wx error box
+            picture.LoadFile(path, wxBITMAP_TYPE_ANY);
+        }
+        wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
+        rowButtons[i] = new wxBitmapButton(ScrolledWindow, rowButtonIds[i], picture, wxDefaultPosition,
+                                           wxSize(160, 22), wxBORDER_STATIC | wxBU_AUTODRAW, wxDefaultValidator,
+                                           wxString::Format("ID_BITMAPBUTTONLIST%d", i));
+        row->Add(rowButtons[i], 0, wxALL, 5);
+        wxBoxSizer* labels = new wxBoxSizer(wxVERTICAL);
+        wxButton* x = new wxButton(ScrolledWindow, rowXButtonIds[i], _("X"), wxDefaultPosition, wxSize(11, 11), 0,
+                                   wxDefaultValidator, "ID_BUTTONLIST_DEFAULT");
+        x->SetBackgroundColour(kButtonFace);
+        x->SetFont(xFont);
+        labels->Add(x, 0, wxALIGN_RIGHT | wxRIGHT, 0);
+        wxStaticText* name =
+            new wxStaticText(ScrolledWindow, ID_STATICTEXTLIST_Default, wxFileName(path).GetName(), wxDefaultPosition,
+                             wxSize(81, -1), 0, "ID_STATICTEXTLIST_");
+        name->SetForegroundColour(kLabelText);
+        name->SetFont(nameFont);
+        labels->Add(name, 0, wxTOP, 2);
+        row->Add(labels, 0, wxALL, 2);
+        BoxSizerList->Add(row, 0, wxALL, 0);
+        BoxSizerList->Add(new wxStaticLine(ScrolledWindow, ID_STATICLINEDEFAULT, wxDefaultPosition, wxSize(255, 1),
+                                           wxLI_HORIZONTAL, "ID_STATICLINEDEFAULT"),
+                          0, wxALL, 0);
+        rowButtons[i]->Bind(wxEVT_BUTTON, &GradientDialog::OnBitmapButtonListClick, this);
+        x->Bind(wxEVT_BUTTON, &GradientDialog::OnXButtonListClick, this);
+    }
+    return true;
+}
+
+void GradientDialog::rebuildList() {
+    // Clear deletes every row window; the arrays then point at nothing.
+    BoxSizerList->Clear(true);
+    freeRows();
+    BoxSizerList->Layout();
+    gradientFiles.Clear();
+    LoadGradients();
+    ScrolledWindow->FitInside();
+    ScrolledWindow->SetScrollRate(0, 5);
+}
+
+void GradientDialog::OnButtonSaveGradientClick(wxCommandEvent&) {
+    newGradientOpen = !newGradientOpen;
+    TextCtrlNewGradient->Enable(newGradientOpen);
+    ButtonOkNewGradient->Enable(newGradientOpen);
+}
+
+void GradientDialog::OnButtonOkNewGradient(wxCommandEvent&) {
+    if (!isFileNameValid(TextCtrlNewGradient->GetValue())) {
+        prompts::message(_("Gradient name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', "
+                           "'-', '_'"),
+                         _("Info"));
+        return;
+    }
+    TextCtrlNewGradient->Disable();
+    ButtonOkNewGradient->Disable();
+    newGradientOpen = false;
+    const wxString path = dialogkit::workPath({"Gradients", TextCtrlNewGradient->GetValue() + ".png"});
+    const std::string comment =
+        gradientfile::BuildGradientComment(stops(), CheckBoxUseTime->GetValue(), f_perpixelzTimeVal.load());
+    log->log(comment);
+    const bool exists = FileExists(path.utf8_string().c_str());
+    log->log(exists ? "FILE EXISTS" : "File doesnt exist yet");
+    gradientfile::Answer answer = gradientfile::Answer::Yes;
+    if (exists) {
+        const int reply = prompts::question(_("File already exists. Do you want to overwrite it?"), _("Info"),
+                                            wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+        answer = reply == wxID_YES  ? gradientfile::Answer::Yes
+                 : reply == wxID_NO ? gradientfile::Answer::No
+                                    : gradientfile::Answer::Other;
+    }
+    const gradientfile::SaveOutcome outcome = gradientfile::saveOutcome(true, exists, answer);
+    if (outcome.unexpected)
+        prompts::message(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"));
+    if (outcome.write)
+        writeGradientFile(path, comment, exists);
+    if (outcome.rebuild)
+        rebuildList();
+}
+
+void GradientDialog::writeGradientFile(const wxString& path, const std::string& comment, bool existed) {
+    // Picture and comment go into a side file that replaces the gradient only
+    // once the picture is written, so a failed save leaves no broken gradient.
+    const wxString part = path + ".part";
+    wxImage picture = preview->GetBitmap().ConvertToImage();
+    bool saved = false;
+    if (picture.IsOk()) {
+        picture.Rescale(160, 22, wxIMAGE_QUALITY_HIGH);
+        wxLogNull quiet;
+        saved = picture.SaveFile(part, wxBITMAP_TYPE_PNG);
+    }
+    if (!saved) {
+        wxRemoveFile(part);
+        prompts::message(_("Error when saving Image: ") + path, wxMessageBoxCaptionStr);
+        return;
+    }
+    {
+        MetadataHandler handler(part);
+        if (!handler.WriteCommentPng(comment.c_str())) {
+            prompts::message(existed ? _("Error writing metadata into the gradient file.")
+                                     : _("Error writing metadata into gradient file."),
+                             wxMessageBoxCaptionStr);
+        }
+        if (!handler.ReadCommentPng())
+            prompts::message(_("Error reading metadata from the gradient file."), wxMessageBoxCaptionStr);
+    }
+    if (!wxRenameFile(part, path, true)) {
+        wxRemoveFile(part);
+        prompts::message(_("Error when saving Image: ") + path, wxMessageBoxCaptionStr);
+    }
+}
+
+void GradientDialog::setStops(const gradient::Stops& s, int swatchSize) {
+    for (int i = 0; i < kStops; ++i)
+        checkBoxes[i]->SetValue(s.on[i]);
+    for (int i = 0; i < kStops; ++i)
+        checkBoxStateArray[i] = s.on[i];
+    for (int i = 0; i < kStops; ++i) {
+        gradientArray[i] = toColour(s.colour[i]);
+        swatches[i]->SetBitmapLabel(GetOneColorBitmap(swatchSize, swatchSize, gradientArray[i]));
+    }
+}
+
+int GradientDialog::findRow(const int* ids, int id) const {
+    for (int i = 0; i < rowCount; ++i) {
+        if (ids[i] == id)
+            return i;
+    }
+    prompts::message(_("Event Id could not be identified."), wxMessageBoxCaptionStr);
+    return -1;
+}
+
+void GradientDialog::OnBitmapButtonListClick(wxCommandEvent& event) {
+    const int row = findRow(rowButtonIds, event.GetId());
+    if (row < 0)
+        return;
+    MetadataHandler handler(gradientFiles[row]);
+    if (handler.CommentExistsPNG()) {
+        log->log("Metadata exist in gradient file.");
+        if (!handler.ReadCommentPng()) {
+            prompts::message(_("Error reading metadata from the gradient file."), wxMessageBoxCaptionStr);
+            return;
+        }
+        if (const std::optional<gradient::Stops> read = gradientfile::ParseGradientComment(handler.comment))
+            setStops(*read, 25);
+    } else {
+        log->log("Metadata do not exist in gradient file.");
+        // A picture without settings: all nine stops, coloured from its top row.
+        const wxImage picture = rowButtons[row]->GetBitmapLabel().ConvertToImage();
+        gradient::Stops sampled;
+        for (int i = 0; i < kStops; ++i) {
+            const int x = gradientfile::kSampleX[i];
+            sampled.on[i] = true;
+            sampled.colour[i] = gradient::Rgb{0, 0, 0};
+            if (picture.IsOk() && x < picture.GetWidth() && picture.GetHeight() > 0)
+                sampled.colour[i] = gradient::Rgb{picture.GetRed(x, 0), picture.GetGreen(x, 0), picture.GetBlue(x, 0)};
+        }
+        setStops(sampled, 25);
+    }
+    redrawPreview();
+}
+
+void GradientDialog::OnBitmapButtonList_defaultClick(wxCommandEvent&) {
+    const gradient::Stops start = gradient::defaultStops();
+    for (int i = 0; i < kStops; ++i)
+        checkBoxes[i]->SetValue(start.on[i]);
+    for (int i = 0; i < kStops; ++i) {
+        checkBoxStateArray[i] = start.on[i];
+        gradientArray[i] = toColour(start.colour[i]);
+    }
+    redrawPreview();
+    for (int i = 0; i < kStops; ++i)
+        swatches[i]->SetBitmapLabel(GetOneColorBitmap(20, 20, gradientArray[i]));
+}
+
+void GradientDialog::OnXButtonListClick(wxCommandEvent& event) {
+    const int row = findRow(rowXButtonIds, event.GetId());
+    if (row < 0)
+        return;
+    const wxString path = gradientFiles[row];
+    const int reply = prompts::question(_("Do you want to delete '") + wxFileName(path).GetName() + _("' gradient?"),
+                                        _("Info"), wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+    if (reply == wxID_YES) {
+        if (!wxRemoveFile(path)) {
+            prompts::message(_("Gradient file could not be deleted."), wxMessageBoxCaptionStr);
+            return;
+        }
+        // The rows go once this click is over: its own button is one of them.
+        CallAfter(&GradientDialog::rebuildList);
+    } else if (reply != wxID_NO) {
+        prompts::message(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"));
+    }
+}
+
+// The hidden "Test" button: nothing shows it, and it does nothing.
+void GradientDialog::OnButton1Click(wxCommandEvent&) {}

@@ -9,6 +9,7 @@
 #include <wx/colour.h>
 #include <wx/dialog.h>
 
+#include "GradientComment.h"
 #include "GradientModel.h"
 
 class Log;
@@ -72,6 +73,21 @@ public:
     void OnButton_cancleClick(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
     void OnKeyDown(wxKeyEvent& event);
+
+    // The gradient library: one row per file of Gradients/ under the default row.
+    bool LoadGradients();
+    void OnButtonSaveGradientClick(wxCommandEvent& event);
+    void OnButtonOkNewGradient(wxCommandEvent& event);
+    void OnBitmapButtonListClick(wxCommandEvent& event);
+    void OnBitmapButtonList_defaultClick(wxCommandEvent& event);
+    void OnXButtonListClick(wxCommandEvent& event);
+    void OnButton1Click(wxCommandEvent& event);
+    static bool isFileNameValid(const wxString& name);
+    // A file or a folder at the path.
+    static bool FileExists(const char* path);
+    static std::string intToString(int value);
+    static std::vector<std::string> explode(const std::string& text, const std::string& delim);
+    static bool decodeBool(const std::string& text);
 
     static const long ID_STATICLINE2;
     static const long ID_STATICBITMAP1;
@@ -165,4 +181,10 @@ private:
     void redrawPreview();
     void repaintColorButton();
     void takeStopSnapshot();
+    void setStops(const gradient::Stops& stops, int swatchSize);
+    void freeRows();
+    // The row whose button has the id, or -1 after saying so.
+    int findRow(const int* ids, int id) const;
+    void rebuildList();
+    void writeGradientFile(const wxString& path, const std::string& comment, bool existed);
 };
