@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "GradientComment.h"
+#include "fuzz/targets.h"
 
 using gradient::Rgb;
 using gradient::Stops;
@@ -208,4 +209,13 @@ TEST(GradientLibrary, SamplesAPictureAtTheStopPositions) {
     const int want[9] = {0, 10, 30, 50, 70, 90, 110, 130, 159};
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(gradientfile::kSampleX[i], want[i]) << i;
+}
+
+TEST(GradientComment, FixturesKeepTheFuzzTargetsPromises) {
+    for (const char* kind : {"good", "bad"}) {
+        for (const std::string& path : fixtures(kind)) {
+            const std::string text = readFile(path);
+            EXPECT_EQ(fuzz::gradientComment(reinterpret_cast<const uint8_t*>(text.data()), text.size()), 0) << path;
+        }
+    }
 }
