@@ -153,6 +153,17 @@ def artwork_seeds():
     }
 
 
+def gradient_comment_seeds():
+    """The comment fixtures of the gradient tests, good and bad."""
+    seeds = {}
+    folder = os.path.join(ROOT, "tests", "data", "gradient-comments")
+    for kind in ("good", "bad"):
+        for name in sorted(os.listdir(os.path.join(folder, kind))):
+            with open(os.path.join(folder, kind, name), "rb") as f:
+                seeds[kind + "_" + name] = f.read()
+    return seeds
+
+
 def image_extensions():
     """The extension list of the image-load target, in its order."""
     with open(os.path.join(ROOT, "tests", "fuzz", "targets.h")) as f:
@@ -293,6 +304,7 @@ def main():
     write(os.path.join(out, "fuzz_jpeg_comment"), jpeg_comment_seeds())
     write(os.path.join(out, "fuzz_config"), config_seeds())
     write(os.path.join(out, "fuzz_artwork_metadata"), artwork_seeds())
+    write(os.path.join(out, "fuzz_gradient_comment"), gradient_comment_seeds())
     write(os.path.join(out, "fuzz_image_load"), image_seeds())
     return 0
 

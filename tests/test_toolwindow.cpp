@@ -569,9 +569,13 @@ TEST_F(ToolWindow, ColorAndGradientButtonsChooseTheColourSource) {
     EXPECT_TRUE(highlighted(frame->gradientButton) && normal(frame->colorButton));
     EXPECT_FALSE(frame->sliderColor->IsEnabled() || frame->sliderSaturation->IsEnabled() || frame->sliderLum->IsEnabled());
     EXPECT_EQ(frame->colorSwatch->GetBitmapLabel().GetSize(), wxSize(49, 50));
-    // The default gradient starts with (213, 25, 32) at the left.
+    // The default gradient starts with (213, 25, 32) at the left; the fill
+    // samples the first column at its centre, half a step of the 25 pixels
+    // wide ramp towards (4, 167, 225).
     wxImage picture = frame->colorSwatch->GetBitmapLabel().ConvertToImage();
-    EXPECT_EQ(wxColour(picture.GetRed(0, 0), picture.GetGreen(0, 0), picture.GetBlue(0, 0)), wxColour(213, 25, 32));
+    EXPECT_NEAR(picture.GetRed(0, 0), 209, 2);
+    EXPECT_NEAR(picture.GetGreen(0, 0), 28, 2);
+    EXPECT_NEAR(picture.GetBlue(0, 0), 36, 2);
 
     click(frame->colorButton);
     EXPECT_FALSE(frame->bGradientMode);
@@ -631,7 +635,7 @@ TEST_F(ToolWindow, GradientSwatchShowsAndHidesTheGradientTool) {
 
     // The tool's own OK clears the flag, so the next click shows it again.
     click(frame->colorSwatch);
-    click(tool->okButton);
+    click(tool->Button_ok);
     EXPECT_FALSE(tool->IsShown());
     EXPECT_FALSE(frame->bGradientShown);
     click(frame->colorSwatch);

@@ -1,6 +1,6 @@
 // The dialogs as the tool window uses them: what their OK and Cancel hand
-// to the engine, the gradient tool's pictures and hand-over, and the brush
-// library's capture hand-shake, saving and applying of presets.
+// to the engine, and the brush library's capture hand-shake, saving and
+// applying of presets.
 
 #include <wx/checkbox.h>
 #include <wx/filename.h>
@@ -23,11 +23,6 @@ std::string readFile(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
-}
-
-wxColour pixel(const wxBitmap& bitmap, int x, int y) {
-    wxImage image = bitmap.ConvertToImage();
-    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
 }
 
 }  // namespace
@@ -148,110 +143,6 @@ TEST_F(ToolWindow, ExportOkHandsTheExportToTheEngine) {
     }
     ASSERT_EQ(answers.messages.size(), 1u);
     EXPECT_EQ(answers.messages[0], "info: Unexpected Dialog return code!");
-}
-
-// --- Gradient tool ----------------------------------------------------------
-
-TEST_F(ToolWindow, GradientPicturesFollowTheEnabledStops) {
-    GradientDialog* g = frame->gradientDialog;
-    wxBitmap def = g->GradientBitmap(80, 10);
-    EXPECT_EQ(def.GetSize(), wxSize(80, 10));
-    EXPECT_EQ(pixel(def, 0, 5), wxColour(213, 25, 32));
-    EXPECT_EQ(pixel(def, 39, 5), wxColour(4, 167, 225));  // stop 4 at 4 * 79 / 8
-    EXPECT_EQ(pixel(def, 79, 5), wxColour(213, 25, 32));
-
-    for (bool& on : g->checkBoxStateArray)
-        on = false;
-    wxBitmap none = g->GradientBitmap(50, 4);
-    EXPECT_EQ(pixel(none, 0, 0), wxColour(255, 0, 0));
-    EXPECT_EQ(pixel(none, 49, 0), wxColour(0, 0, 255));
-    g->checkBoxStateArray[3] = true;
-    wxBitmap one = g->GradientBitmap(50, 4);
-    for (int x : {0, 20, 49})
-        EXPECT_EQ(pixel(one, x, 2), wxColour(47, 194, 57));
-    EXPECT_EQ(pixel(GradientDialog::GetOneColorBitmap(7, 7, wxColour(9, 8, 7)), 3, 3), wxColour(9, 8, 7));
-}
-
-TEST_F(ToolWindow, PostPaletteWritesOnlyTheEnabledStops) {
-    {
-        std::lock_guard<std::mutex> lock(gPaletteMutex);
-        for (int k = 0; k < kPaletteSize; ++k)
-            paletteRadd[k] = paletteSet[k] = 7;
-    }
-    GradientDialog* g = frame->gradientDialog;
-    g->checkBoxStateArray[4] = false;
-    g->checkBoxStateArray[5] = true;
-    g->gradientArray[5] = wxColour(1, 2, 3);
-    g->PostPalette();
-    EXPECT_TRUE(f_setPalette.load());
-    std::lock_guard<std::mutex> lock(gPaletteMutex);
-    for (int k = 0; k < kPaletteSize; ++k) {
-        const bool stop = k == 0 || k == 2000 || k == 3200;
-        ASSERT_EQ(paletteSet[k], stop ? 1 : 0) << k;
-        if (!stop) {
-            ASSERT_EQ(paletteRadd[k], 0) << k;
-        }
-    }
-    EXPECT_EQ(paletteRadd[0], 213);
-    EXPECT_EQ(paletteRadd[2000], 1);
-    EXPECT_EQ(paletteGadd[2000], 2);
-    EXPECT_EQ(paletteBadd[2000], 3);
-}
-
-TEST_F(ToolWindow, GradientToolKeepsItsLastStopAndDropsUnappliedEdits) {
-    GradientDialog* g = frame->gradientDialog;
-    g->Show(true);  // takes the snapshot
-    g->OnStopCheckClick(0, false);
-    g->OnStopCheckClick(4, false);
-    EXPECT_TRUE(g->isLastCheckBox());
-    g->OnStopCheckClick(8, false);  // refused: the last one stays
-    EXPECT_TRUE(g->checkBoxStateArray[8]);
-    EXPECT_TRUE(g->checkBoxes[8]->GetValue());
-    answers.colours = {wxColour(9, 9, 9)};
-    g->OnStopColourClick(2);  // a new colour switches its stop on
-    EXPECT_TRUE(g->checkBoxStateArray[2] && g->checkBoxes[2]->GetValue());
-
-    g->PreClose();
-    EXPECT_TRUE(g->checkBoxStateArray[0] && g->checkBoxStateArray[4] && g->checkBoxStateArray[8]);
-    EXPECT_FALSE(g->checkBoxStateArray[2]);
-    EXPECT_EQ(g->gradientArray[2], wxColour(222, 197, 26));
-    EXPECT_FALSE(g->isLastCheckBox());
-    g->Show(false);
-}
-
-TEST_F(ToolWindow, GradientApplyAndOkHandOverTheStopsAndTiming) {
-    GradientDialog* g = frame->gradientDialog;
-    click(frame->gradientButton);
-    click(frame->colorSwatch);  // shown, with the swatch handed over
-    ASSERT_TRUE(g->IsShown());
-    g->gradientArray[0] = wxColour(0, 0, 0);
-    scroll(g->SliderTime, 7);
-    EXPECT_FLOAT_EQ(f_perpixelzTimeVal.load(), 7);
-    EXPECT_EQ(g->StaticTextTimeValue->GetLabel(), "7");
-    f_showCursor = false;
-    click(g->applyButton);
-    EXPECT_EQ(f_perpixelzMode.load(), 1);
-    EXPECT_FLOAT_EQ(f_perpixelzTime.load(), 7);
-    EXPECT_TRUE(f_showCursor.load());
-    EXPECT_TRUE(g->IsShown());
-    EXPECT_EQ(pixel(frame->colorSwatch->GetBitmapLabel(), 0, 0), wxColour(0, 0, 0));
-    // Applied edits survive a later restore.
-    g->PreClose();
-    EXPECT_EQ(g->gradientArray[0], wxColour(0, 0, 0));
-
-    g->CheckBoxUseTime->SetValue(false);
-    click(g->applyButton);
-    EXPECT_EQ(f_perpixelzMode.load(), 0);
-    EXPECT_FLOAT_EQ(f_perpixelzTime.load(), 0);
-
-    // OK leaves the mode and closes the tool for the tool window too.
-    f_perpixelzMode = 1;
-    g->CheckBoxUseTime->SetValue(true);
-    click(g->okButton);
-    EXPECT_FALSE(g->IsShown());
-    EXPECT_FALSE(frame->bGradientShown);
-    EXPECT_EQ(f_perpixelzMode.load(), 1);
-    EXPECT_FLOAT_EQ(f_perpixelzTime.load(), 7);
 }
 
 // --- Brush library ----------------------------------------------------------

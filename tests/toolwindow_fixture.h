@@ -27,6 +27,7 @@
 
 #include "AboutDialog.h"
 #include "BaseApp.h"
+#include "DialogKit.h"
 #include "ExportDialog.h"
 #include "GradientDialog.h"
 #include "GuiBridge.h"
@@ -142,6 +143,8 @@ protected:
         if (linkData) {
             ASSERT_EQ(symlink(WYRLE_SOURCE_DIR "/data", "data"), 0);
         }
+        // As the program does at start-up, before the frame builds its dialogs.
+        dialogkit::ensureLibraryFolders();
         resetGlobals();
         assertCount() = 0;
         installAnswers();

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "ConfigFile.h"
+#include "GradientComment.h"
 #include "MetadataHandler.h"
 #include "artwork.h"
 #include "ofImage.h"
@@ -180,6 +181,32 @@ inline int artworkMetadata(const uint8_t* data, size_t size) {
     palette::Rgb again{0, 0, 0};
     FUZZ_CHECK(artwork::parseArtworkMetadata(artwork::formatArtworkMetadata(bg), again));
     FUZZ_CHECK(again.r == bg.r && again.g == bg.g && again.b == bg.b);
+    return 0;
+}
+
+// The gradient file comment. What it reads is nine stops with colours of
+// 0 to 255; written again and read back they come out the same. Anything
+// else it ignores whole.
+inline int gradientComment(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const std::vector<std::string> pieces = gradientfile::explode(text, "|");
+    FUZZ_CHECK(pieces.size() == 1 + static_cast<size_t>(std::count(text.begin(), text.end(), '|')));
+    const std::optional<gradient::Stops> stops = gradientfile::ParseGradientComment(text);
+    if (!stops) {
+        FUZZ_CHECK(pieces.size() < 41 || pieces[1] != "150");
+        return 0;
+    }
+    for (const gradient::Rgb& c : stops->colour)
+        for (int v : {c.r, c.g, c.b}) FUZZ_CHECK(v >= 0 && v <= 255);
+    const float value = size ? static_cast<float>(data[0] % 12) : 3.0f;
+    const std::string again = gradientfile::BuildGradientComment(*stops, size % 2 == 0, value);
+    FUZZ_CHECK(again.size() >= 86 && again.size() <= 141);
+    const std::optional<gradient::Stops> back = gradientfile::ParseGradientComment(again);
+    FUZZ_CHECK(back.has_value());
+    for (int i = 0; i < gradient::kStops; ++i) {
+        FUZZ_CHECK(back->on[i] == stops->on[i]);
+        FUZZ_CHECK(back->colour[i] == stops->colour[i]);
+    }
     return 0;
 }
 

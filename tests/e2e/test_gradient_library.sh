@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The gradient library of the real program, driven with the mouse and keys:
+# a gradient saved under a name becomes Gradients/NAME.png with its settings
+# comment, is listed again after a restart, loads its stops back into the
+# editor, and "X" with Yes deletes the file and its row.
+source "$(dirname "$0")/lib.sh" "$@"
+command -v xdotool >/dev/null || fail "xdotool is not installed"
+command -v identify >/dev/null || fail "ImageMagick's identify is not installed"
+xvfb_start
+
+# Points of the Gradient Tool, from its top left corner.
+at() { xdotool mousemove $((gx + $1)) $((gy + $2)); }
+click_at() { at "$1" "$2"; xdotool click 1; sleep 0.4; }
+box5() { echo 164 99; }  # beside the tick mark
+new_button() { echo 73 446; }
+name_field() { echo 170 446; }
+name_ok() { echo 256 446; }
+default_row() { echo 110 231; }
+first_row() { echo 110 263; }
+first_x() { echo 272 255; }
+panel_colour() { echo "84,80,76"; }
+pixel() {
+  import -window root -crop "1x1+$((gx + $1))+$((gy + $2))" -depth 8 \
+    -format '%[fx:int(255*r+.5)],%[fx:int(255*g+.5)],%[fx:int(255*b+.5)]' info:
+}
+# A ticked box is drawn blue, an empty one light.
+ticked() {
+  local rgb r b
+  rgb="$(pixel $(box5))"
+  r="${rgb%%,*}" b="${rgb##*,}"
+  [ "$b" -gt $((r + 60)) ]
+}
+
+start_and_show_tool() {
+  wyrle_start
+  draw="$(wait_window ' 960 [0-9]+ "' 20)" || fail "no drawing window"
+  draw_id="${draw%% *}"
+  tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
+  tool_id="${tool%% *}"
+  wait_title ' 100% '
+  sleep 1
+  xdotool mousemove 151 59 click 1
+  sleep 0.3
+  xdotool mousemove 38 68 click 1
+  gradient="$(wait_window '"Gradient Tool"' 10)" || fail "the swatch showed no Gradient Tool"
+  read -r _ gx gy _ _ _ <<<"$gradient"
+  sleep 0.5
+}
+
+start_and_show_tool
+ticked || fail "box 5 is not ticked at start"
+click_at $(box5)
+ticked && fail "box 5 did not untick"
+click_at $(new_button)
+click_at $(name_field)
+xdotool key ctrl+a
+xdotool type warm
+click_at $(name_ok)
+sleep 0.5
+file="$WORK_DIR/run/Gradients/warm.png"
+[ -f "$file" ] || fail "OK beside the name wrote no Gradients/warm.png"
+size="$(identify -format '%wx%h' "$file")"
+[ "$size" = 160x22 ] || fail "Gradients/warm.png is $size, not 160x22"
+comment="$(identify -format '%c' "$file")"
+case "$comment" in
+  'V|150|G|1|3|T|F|F|F|F|F|F|F|T|'*) ;;
+  *) fail "the comment of warm.png is \"$comment\"" ;;
+esac
+echo "the gradient was saved as Gradients/warm.png with its comment"
+quit_from_menu "$tool_id"
+
+# After a restart the row is listed; the default row, then "warm", load
+# their stops into the editor.
+start_and_show_tool
+[ "$(pixel $(first_row))" != "$(panel_colour)" ] || fail "no row for warm after the restart"
+ticked || fail "box 5 is not ticked after the restart"
+click_at $(first_row)
+ticked && fail "loading warm left box 5 ticked"
+click_at $(default_row)
+ticked || fail "the default row did not tick box 5"
+click_at $(first_row)
+ticked && fail "loading warm again left box 5 ticked"
+echo "the restarted program listed warm and loaded it"
+
+# "X" on the row, then Yes in the question.
+click_at $(first_x)
+question="$(wait_window '"Info"' 10)" || fail "X asked nothing"
+question_id="${question%% *}"
+xdotool windowfocus "$question_id" 2>/dev/null
+sleep 0.3
+xdotool key alt+y
+for i in $(seq 30); do
+  [ -f "$file" ] || break
+  sleep 0.1
+done
+[ -f "$file" ] && fail "Yes did not delete Gradients/warm.png"
+sleep 0.5
+[ "$(pixel $(first_row))" = "$(panel_colour)" ] || fail "the row of warm is still shown"
+echo "X and Yes deleted warm and its row"
+
+quit_from_menu "$tool_id"

@@ -1,0 +1,327 @@
+// The gradient library of the gradient tool in a scratch working folder:
+// saving under a name, the overwrite question, the list rows, loading a row
+// or the default row, deleting, and a missing folder.
+
+#include <wx/checkbox.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/scrolwin.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <mutex>
+
+#include "GradientComment.h"
+#include "LibraryFiles.h"
+#include "MetadataHandler.h"
+#include "toolwindow_fixture.h"
+
+using twtest::ToolWindow;
+
+namespace {
+
+const char* kNameRule = "Info: Gradient name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', "
+                        "'-', '_'";
+
+wxColour pixel(const wxBitmap& bitmap, int x, int y) {
+    wxImage image = bitmap.ConvertToImage();
+    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+}
+
+std::string commentOf(const wxString& path) {
+    MetadataHandler reader(path);
+    if (!reader.CommentExistsPNG() || !reader.ReadCommentPng())
+        return "";
+    return reader.comment;
+}
+
+// A 160 x 22 picture whose column x has the colour (x, 255 - x, 7).
+void writePicture(const wxString& path, const char* comment = nullptr) {
+    wxImage image(160, 22);
+    for (int x = 0; x < 160; ++x)
+        for (int y = 0; y < 22; ++y)
+            image.SetRGB(x, y, x, 255 - x, 7);
+    ASSERT_TRUE(image.SaveFile(path, wxBITMAP_TYPE_PNG));
+    if (comment) {
+        ASSERT_TRUE(MetadataHandler(path).WriteCommentPng(comment));
+    }
+}
+
+}  // namespace
+
+class GradientLibrary : public ToolWindow {
+protected:
+    GradientDialog* g() const { return frame->gradientDialog; }
+    wxString file(const wxString& name) const { return wxGetCwd() + "/Gradients/" + name + ".png"; }
+    void saveAs(const wxString& name) {
+        if (!g()->newGradientOpen)
+            click(g()->ButtonSaveGradient);
+        g()->TextCtrlNewGradient->SetValue(name);
+        click(g()->ButtonOkNewGradient);
+    }
+    std::vector<std::string> rowNames() const {
+        std::vector<std::string> names;
+        for (wxWindow* child : g()->ScrolledWindow->GetChildren()) {
+            if (child->GetName() == "ID_STATICTEXTLIST_")
+                names.push_back(std::string(static_cast<wxStaticText*>(child)->GetLabel().utf8_str()));
+        }
+        return names;
+    }
+    wxWindow* xButton(int row) const { return g()->ScrolledWindow->FindWindow(g()->rowXButtonIds[row]); }
+    // Rebuilds after a deletion wait until the click is over.
+    void settle() { wxTheApp->ProcessPendingEvents(); }
+};
+
+TEST_F(GradientLibrary, NewOpensAndClosesTheNameField) {
+    GradientDialog* d = g();
+    click(d->ButtonSaveGradient);
+    EXPECT_TRUE(d->newGradientOpen);
+    EXPECT_TRUE(d->TextCtrlNewGradient->IsEnabled() && d->ButtonOkNewGradient->IsEnabled());
+    click(d->ButtonSaveGradient);
+    EXPECT_FALSE(d->newGradientOpen);
+    EXPECT_FALSE(d->TextCtrlNewGradient->IsEnabled() || d->ButtonOkNewGradient->IsEnabled());
+    EXPECT_EQ(d->TextCtrlNewGradient->GetValue(), "GradientName");
+}
+
+TEST_F(GradientLibrary, SavingWritesThePictureAndCommentAndListsIt) {
+    GradientDialog* d = g();
+    d->checkBoxes[4]->SetValue(false);
+    wxCommandEvent untick(wxEVT_COMMAND_CHECKBOX_CLICKED, d->checkBoxes[4]->GetId());
+    untick.SetInt(0);
+    d->OnCheckBox5Click(untick);
+    d->gradientArray[6] = wxColour(1, 2, 3);  // off, but written all the same
+    f_perpixelzTimeVal = 3;
+    d->CheckBoxUseTime->SetValue(true);
+    f_setPalette = false;
+    saveAs("warm Gradient_2-b");
+    EXPECT_TRUE(answers.messages.empty()) << answers.messages[0];
+    EXPECT_EQ(answers.questions, 0);
+    EXPECT_FALSE(d->TextCtrlNewGradient->IsEnabled() || d->ButtonOkNewGradient->IsEnabled());
+    EXPECT_FALSE(d->newGradientOpen);
+
+    const wxString path = file("warm Gradient_2-b");
+    wxImage saved(path);
+    ASSERT_TRUE(saved.IsOk());
+    EXPECT_EQ(saved.GetSize(), wxSize(160, 22));
+    EXPECT_FALSE(wxFileExists(path + ".part"));
+    EXPECT_EQ(commentOf(path), gradientfile::BuildGradientComment(
+                                   [&] {
+                                       gradient::Stops s = gradient::defaultStops();
+                                       s.on[4] = false;
+                                       s.colour[6] = gradient::Rgb{1, 2, 3};
+                                       return s;
+                                   }(),
+                                   true, 3));
+    EXPECT_EQ(commentOf(path).substr(0, 30), "V|150|G|1|3|T|F|F|F|F|F|F|F|T|");
+    // The picture is the preview reduced: red at both ends with only stops 0 and 8.
+    EXPECT_NEAR(saved.GetRed(80, 11), 213, 3);
+    EXPECT_EQ(rowNames(), std::vector<std::string>({"warm Gradient_2-b"}));
+    EXPECT_EQ(d->rowCount, 1);
+    EXPECT_EQ(d->gradientFiles.GetCount(), 1u);
+    EXPECT_FALSE(f_setPalette.load());  // the engine sees nothing of a save
+}
+
+TEST_F(GradientLibrary, NamesOutsideTheRuleAreRefusedAndTheFieldStaysOpen) {
+    GradientDialog* d = g();
+    for (const wxString& name : {wxString(""), wxString("a.b"), wxString("../x"), wxString::FromUTF8("\xc3\xa9t\xc3\xa9"),
+                                 wxString::FromUTF8("\xe2\x84\xaa"), wxString(201, 'a')}) {
+        answers.messages.clear();
+        saveAs(name);
+        ASSERT_EQ(answers.messages.size(), 1u) << name;
+        EXPECT_EQ(answers.messages[0], kNameRule);
+        EXPECT_TRUE(d->newGradientOpen && d->TextCtrlNewGradient->IsEnabled() && d->ButtonOkNewGradient->IsEnabled());
+    }
+    std::vector<std::string> files;
+    ASSERT_TRUE(libraryfiles::listPngFiles(std::string(wxGetCwd().utf8_str()) + "/Gradients", files));
+    EXPECT_TRUE(files.empty());
+}
+
+TEST_F(GradientLibrary, OverwriteAsksAndFollowsTheAnswer) {
+    GradientDialog* d = g();
+    writePicture(file("warm"), "old");  // after the listing: no row yet
+    answers.questionReplies = {wxID_NO};
+    saveAs("warm");
+    EXPECT_EQ(answers.questions, 1);
+    EXPECT_EQ(commentOf(file("warm")), "old");
+    EXPECT_FALSE(d->TextCtrlNewGradient->IsEnabled() || d->newGradientOpen);
+    EXPECT_TRUE(rowNames().empty());  // not rebuilt
+
+    answers.questionReplies = {wxID_CANCEL};
+    saveAs("warm");
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(answers.messages[0], "Unexpected wxMessageDialog return code!: Unexpected wxMessageDialog return code!");
+    EXPECT_EQ(commentOf(file("warm")), "old");
+    EXPECT_EQ(rowNames(), std::vector<std::string>({"warm"}));  // rebuilt all the same
+    wxBitmapButton* before = d->rowButtons[0];
+
+    answers.questionReplies = {wxID_YES};
+    saveAs("warm");
+    EXPECT_EQ(answers.questions, 3);
+    EXPECT_EQ(commentOf(file("warm")).substr(0, 6), "V|150|");
+    EXPECT_EQ(rowNames(), std::vector<std::string>({"warm"}));
+    EXPECT_NE(d->rowButtons[0], before);
+    // A name that differs only in case is another file on Linux: no question.
+    saveAs("WARM");
+    EXPECT_EQ(answers.questions, 3);
+    EXPECT_EQ(rowNames(), std::vector<std::string>({"WARM", "warm"}));
+}
+
+TEST_F(GradientLibrary, ListShowsThePngFilesSortedAndNothingElse) {
+    writePicture(file("b"));
+    writePicture(file("a"));
+    writePicture(file("C"));
+    writePicture(file(".hidden"));
+    writePicture(wxGetCwd() + "/Gradients/x.PNG");
+    wxFileName::Mkdir(wxGetCwd() + "/Gradients/folder.png");
+    saveAs("d");
+    EXPECT_EQ(rowNames(), std::vector<std::string>({"C", "a", "b", "d"}));
+    GradientDialog* d = g();
+    ASSERT_EQ(d->rowCount, 4);
+    for (int i = 0; i < d->rowCount; ++i) {
+        EXPECT_EQ(d->rowButtons[i]->GetName(), wxString::Format("ID_BITMAPBUTTONLIST%d", i));
+        EXPECT_EQ(d->rowButtons[i]->GetId(), d->rowButtonIds[i]);
+        EXPECT_NE(d->rowButtonIds[i], d->rowXButtonIds[i]);
+        ASSERT_NE(xButton(i), nullptr);
+        EXPECT_EQ(xButton(i)->GetName(), "ID_BUTTONLIST_DEFAULT");
+    }
+    EXPECT_TRUE(d->gradientFiles[1].EndsWith("/Gradients/a.png"));
+}
+
+TEST_F(GradientLibrary, LoadingARowFillsTheEditorOnly) {
+    GradientDialog* d = g();
+    gradient::Stops s = gradient::defaultStops();
+    s.on[4] = false;
+    s.on[2] = true;
+    s.colour[2] = gradient::Rgb{9, 8, 7};
+    writePicture(file("saved"), gradientfile::BuildGradientComment(s, false, 9).c_str());
+    writePicture(file("plain"));
+    writePicture(file("zz other version"),
+                 "V|151|G|1|3|T|T|T|T|T|T|T|T|T|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|T|");
+    saveAs("x");
+    ASSERT_EQ(rowNames(), std::vector<std::string>({"plain", "saved", "x", "zz other version"}));
+    {
+        std::lock_guard<std::mutex> lock(gPaletteMutex);
+        paletteRadd[0] = 77;
+    }
+    scroll(d->SliderTime, 6);
+    f_setPalette = false;
+
+    click(d->rowButtons[1]);  // "saved"
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(d->checkBoxStateArray[i], s.on[i]) << i;
+        EXPECT_EQ(d->checkBoxes[i]->GetValue(), s.on[i]) << i;
+        EXPECT_EQ(d->swatches[i]->GetBitmapLabel().GetSize(), wxSize(25, 25));
+    }
+    EXPECT_EQ(d->gradientArray[2], wxColour(9, 8, 7));
+    EXPECT_EQ(pixel(d->swatches[2]->GetBitmapLabel(), 12, 12), wxColour(9, 8, 7));
+    EXPECT_TRUE(d->CheckBoxUseTime->GetValue());  // the file's timing is not read
+    EXPECT_EQ(d->SliderTime->GetValue(), 6);
+    EXPECT_FALSE(f_setPalette.load());
+    {
+        std::lock_guard<std::mutex> lock(gPaletteMutex);
+        EXPECT_EQ(paletteRadd[0], 77);
+    }
+
+    click(d->rowButtons[3]);  // another version: nothing changes
+    EXPECT_EQ(d->gradientArray[2], wxColour(9, 8, 7));
+    EXPECT_FALSE(d->checkBoxStateArray[1]);
+
+    click(d->rowButtons[0]);  // no comment: all nine, coloured from the top row
+    for (int i = 0; i < 9; ++i) {
+        const int x = gradientfile::kSampleX[i];
+        EXPECT_TRUE(d->checkBoxStateArray[i] && d->checkBoxes[i]->GetValue()) << i;
+        EXPECT_EQ(d->gradientArray[i], wxColour(x, 255 - x, 7)) << i;
+    }
+    EXPECT_EQ(pixel(d->preview->GetBitmap(), 272, 15), pixel(d->GradientBitmap(273, 30), 272, 15));
+
+    click(d->BitmapButtonList_default);
+    const gradient::Stops start = gradient::defaultStops();
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(d->checkBoxStateArray[i], start.on[i]) << i;
+        EXPECT_EQ(d->checkBoxes[i]->GetValue(), start.on[i]) << i;
+        EXPECT_EQ(d->gradientArray[i], wxColour(start.colour[i].r, start.colour[i].g, start.colour[i].b)) << i;
+        EXPECT_EQ(d->swatches[i]->GetBitmapLabel().GetSize(), wxSize(20, 20));
+    }
+    EXPECT_TRUE(answers.messages.empty());
+
+    // Apply afterwards hands the loaded gradient over.
+    click(d->rowButtons[1]);
+    click(d->applyButton);
+    std::lock_guard<std::mutex> lock(gPaletteMutex);
+    EXPECT_EQ(paletteSet[800], 1);
+    EXPECT_EQ(paletteRadd[800], 9);
+    EXPECT_EQ(paletteSet[1600], 0);
+}
+
+TEST_F(GradientLibrary, DeletingAsksAndKeepsTheEditor) {
+    GradientDialog* d = g();
+    gradient::Stops s = gradient::defaultStops();
+    s.colour[0] = gradient::Rgb{1, 2, 3};
+    writePicture(file("keep"));
+    writePicture(file("gone"), gradientfile::BuildGradientComment(s, true, 3).c_str());
+    saveAs("x");
+    ASSERT_EQ(rowNames(), std::vector<std::string>({"gone", "keep", "x"}));
+    click(d->rowButtons[0]);
+    ASSERT_EQ(d->gradientArray[0], wxColour(1, 2, 3));
+
+    answers.questionReplies = {wxID_NO};
+    click(xButton(0));
+    settle();
+    EXPECT_TRUE(wxFileExists(file("gone")));
+    EXPECT_EQ(d->rowCount, 3);
+
+    answers.questionReplies = {wxID_CANCEL};
+    click(xButton(0));
+    settle();
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(answers.messages[0], "Unexpected wxMessageDialog return code!: Unexpected wxMessageDialog return code!");
+    EXPECT_TRUE(wxFileExists(file("gone")));
+
+    answers.questionReplies = {wxID_YES};
+    click(xButton(0));
+    settle();
+    EXPECT_EQ(answers.questions, 3);
+    EXPECT_FALSE(wxFileExists(file("gone")));
+    EXPECT_EQ(rowNames(), std::vector<std::string>({"keep", "x"}));
+    EXPECT_EQ(d->rowCount, 2);
+    EXPECT_EQ(d->gradientFiles.GetCount(), 2u);
+    EXPECT_EQ(d->gradientArray[0], wxColour(1, 2, 3));  // the editor keeps the deleted gradient
+
+    // A file that went away behind the list cannot be deleted.
+    ASSERT_TRUE(wxRemoveFile(file("keep")));
+    answers.questionReplies = {wxID_YES};
+    answers.messages.clear();
+    click(xButton(0));
+    settle();
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(answers.messages[0], "Message: Gradient file could not be deleted.");
+    EXPECT_EQ(d->rowCount, 2);
+}
+
+TEST_F(GradientLibrary, AnUnknownRowIdIsReported) {
+    wxCommandEvent ev(wxEVT_COMMAND_BUTTON_CLICKED, wxNewId());
+    g()->OnBitmapButtonListClick(ev);
+    g()->OnXButtonListClick(ev);
+    EXPECT_EQ(answers.messages, std::vector<wxString>({"Message: Event Id could not be identified.",
+                                                       "Message: Event Id could not be identified."}));
+}
+
+class GradientLibraryWithoutFolder : public GradientLibrary {
+protected:
+    void beforeFrame() override { ASSERT_TRUE(wxRmdir(wxGetCwd() + "/Gradients")); }
+};
+
+TEST_F(GradientLibraryWithoutFolder, ShowsOnlyTheDefaultRowAndSaysSoAtEachListing) {
+    GradientDialog* d = g();
+    EXPECT_EQ(answers.messages, std::vector<wxString>({"Error 01: Directory can not be opened."}));
+    EXPECT_EQ(d->rowCount, 0);
+    EXPECT_TRUE(rowNames().empty());
+    EXPECT_TRUE(d->BitmapButtonList_default->IsShown());
+    answers.messages.clear();
+    saveAs("lost");
+    const wxString path = file("lost");
+    EXPECT_EQ(answers.messages, std::vector<wxString>({"Message: Error when saving Image: " + path,
+                                                       "Error 01: Directory can not be opened."}));
+    EXPECT_FALSE(wxFileExists(path));
+}
