@@ -24,6 +24,7 @@ const Target kTargets[] = {
     {"fuzz_jpeg_comment", fuzz::jpegComment},
     {"fuzz_config", fuzz::config},
     {"fuzz_artwork_metadata", fuzz::artworkMetadata},
+    {"fuzz_brush_comment", fuzz::brushComment},
     {"fuzz_image_load", fuzz::imageLoad},
 };
 
