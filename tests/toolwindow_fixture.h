@@ -27,6 +27,7 @@
 
 #include "AboutDialog.h"
 #include "BaseApp.h"
+#include "DialogKit.h"
 #include "ExportDialog.h"
 #include "GradientDialog.h"
 #include "GuiBridge.h"
@@ -155,6 +156,8 @@ protected:
                              thread.frame->gradientDialog->frameGradientShown == &thread.frame->bGradientShown;
             return true;
         });
+        // As the program does at start-up, before the frame.
+        dialogkit::ensureLibraryFolders();
         beforeFrame();
         frame = new WyrleFrame(nullptr, wxID_ANY);
     }
