@@ -203,7 +203,8 @@ TEST(BrushCommentReader, EverySliderPositionSurvivesARoundTrip) {
             const float value = ofMap(static_cast<float>(p), static_cast<float>(sl.lo), static_cast<float>(sl.hi),
                                       sl.atLo, sl.atHi);  // what the slider itself sets
             sl.set(s, value);
-            const TagStep* back = findTag(ParseBrushComment(*BuildBrushComment(s), true), sl.tag);
+            const BrushPlan plan = ParseBrushComment(*BuildBrushComment(s), true);
+            const TagStep* back = findTag(plan, sl.tag);
             ASSERT_NE(back, nullptr);
             EXPECT_EQ(back->slider, p) << sl.tag;
             EXPECT_FLOAT_EQ(back->value, value) << sl.tag << " at " << p;
@@ -370,5 +371,6 @@ TEST(BrushCommentReader, FadeSliderAndTagsInAnyOrder) {
     EXPECT_EQ(order, "NMLKJIHGFEDCBA");
     EXPECT_EQ(findTag(plan, 'L')->slider, 0);
     EXPECT_EQ(findTag(plan, 'L')->label, "0");
-    EXPECT_EQ(findTag(ParseBrushComment("V|150|C|0|0|0|P|1|S|0|BRU|L|1|END", false), 'L')->slider, 10);
+    const BrushPlan one = ParseBrushComment("V|150|C|0|0|0|P|1|S|0|BRU|L|1|END", false);
+    EXPECT_EQ(findTag(one, 'L')->slider, 10);
 }
