@@ -43,7 +43,15 @@ undo::Ring wyrleApp::undoRing() {
 
 void wyrleApp::render() {
     if (!canvasReady) return;
-    const int capture = f_newBrushPreset.load();
+    int capture = f_newBrushPreset.load();
+    if (capture == 3 && !captureTaken) {
+        // An end asked for with no capture running changes nothing.
+        int expected = 3;
+        f_newBrushPreset.compare_exchange_strong(expected, 0);
+        capture = f_newBrushPreset.load();
+        if (capture == 3) capture = 0;
+    }
+    frameCapture = capture;
 
     // 1. The capture view: 100 %, centred.
     if (capture > 0) {
@@ -212,7 +220,7 @@ void wyrleApp::draw() {
     }
 
     const float s = f_scalez.load();
-    if (f_newBrushPreset.load() == 0) {
+    if (frameCapture == 0) {
         if (gl) {
             setGrey(f_bcgR.load() + f_bcgG.load() + f_bcgB.load() < 380 ? 185 : 70);
             ofRect(s * canvasOffsetX - 0.25f, s * canvasOffsetY - 0.25f, canvasWidth * s + 0.5f,
@@ -326,9 +334,10 @@ void wyrleApp::captureStep() {
     // 2. The first grab, kept exactly as grabbed: a release or clear from
     // before the capture asks for no second one. The library may write 3
     // meanwhile: only 1 becomes 2.
-    if (f_newBrushPreset.load() == 1) {
+    if (frameCapture == 1) {
         regrabPending = false;
         grabPreview(false);
+        captureTaken = true;
         int expected = 1;
         f_newBrushPreset.compare_exchange_strong(expected, 2);
     }
@@ -338,7 +347,9 @@ void wyrleApp::captureStep() {
         grabPreview(true);
     }
     // 4. The end: what was painted during the capture is dropped.
-    if (f_newBrushPreset.load() == 3) {
+    if (frameCapture == 3) {
+        captureTaken = false;
+        frameCapture = 0;
         centerTexture();
         requests::raise(f_centerTexture);
         undo::Ring ring = undoRing();

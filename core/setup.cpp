@@ -172,6 +172,7 @@ bool wyrleApp::setupParameters() {
     paletka();
 
     f_newBrushPreset = 0;
+    captureTaken = false;
     f_centerTexture = true;
     canvasReady = true;
     return true;

@@ -280,6 +280,11 @@ public:
     bool canvasClear = false;
 
     // ---- Brush-preset capture ----
+    // f_newBrushPreset as render read it this frame; draw goes by the same.
+    int frameCapture = 0;
+    // This capture has taken its first sample: only then does a 3 end it
+    // (restore and re-centre). A 3 with nothing running just goes back to 0.
+    bool captureTaken = false;
     // The grab, made on the render thread before it is copied into the two
     // shared preview pictures under their lock.
     MyOfImage grabbedBox;

@@ -3,101 +3,157 @@
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/dir.h>
+#include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
-#include <wx/statbmp.h>
 #include <wx/slider.h>
+#include <wx/statbmp.h>
+#include <wx/statline.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <mutex>
 
 #include "DialogKit.h"
 #include "GradientDialog.h"
 #include "GuiPrompts.h"
+#include "LibraryFiles.h"
 #include "Log.h"
 #include "MetadataHandler.h"
 #include "Requests.h"
 #include "WyrleGlobals.h"
 #include "WyrleMain.h"
-#include "ofMath.h"
+#include "brush_library.h"
+
+static_assert(brushpreset::kMaxCommentBytes == metadata::kMaxComment, "the preset comment fits the PNG comment");
+
+const long SaveBrushDialog::ID_STATICLINE2 = wxNewId();
+const long SaveBrushDialog::ID_STATICLINE1 = wxNewId();
+const long SaveBrushDialog::ID_SCROLLEDWINDOW = wxNewId();
+const long SaveBrushDialog::ID_STATICLINE3 = wxNewId();
+const long SaveBrushDialog::ID_CHECKBOXUSEBRUSHCOLOR = wxNewId();
+const long SaveBrushDialog::ID_BUTTONSAVE = wxNewId();
+const long SaveBrushDialog::ID_TEXTCTRLNEWBRUSH = wxNewId();
+const long SaveBrushDialog::ID_BUTTONOKNEWBRUSH = wxNewId();
 
 namespace {
 
-int toInt(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
+const wxColour kControlColour(240, 240, 240);
 
-std::vector<std::string> explode(const std::string& text) {
-    std::vector<std::string> pieces;
-    size_t from = 0;
-    for (;;) {
-        size_t at = text.find('|', from);
-        pieces.push_back(text.substr(from, at == std::string::npos ? std::string::npos : at - from));
-        if (at == std::string::npos)
-            return pieces;
-        from = at + 1;
-    }
+std::vector<std::string> pngFiles(const wxString& folder, bool& ok) {
+    std::vector<std::string> names;
+    ok = libraryfiles::listPngFiles(folder.utf8_string(), names);
+    return names;
 }
 
-unsigned char channel(const std::string& text) { return static_cast<unsigned char>(toInt(text) & 0xff); }
+wxString inFolder(const wxString& folder, const std::string& name) {
+    return folder + "/" + wxString::FromUTF8(name);
+}
 
-void showSlider(wxSlider* slider, wxStaticText* label, int p, const wxString& text) {
-    slider->SetValue(p);
+void showSlider(wxSlider* slider, wxStaticText* label, int position, const wxString& text) {
+    slider->SetValue(position);
     label->SetLabel(text);
 }
 
-int roundedSlider(int n, float lo, float hi) {
-    return static_cast<int>(ofClamp(std::round(ofMap(static_cast<float>(n), 0, 100000, lo, hi)), lo, hi));
+void messageBox(const wxString& text, const wxString& caption = wxMessageBoxCaptionStr) {
+    prompts::message(text, caption);
 }
 
 }  // namespace
 
 SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
-    : wxDialog(parent, wxID_ANY, _("Brushes"), wxDefaultPosition, wxDefaultSize,
-               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxSTAY_ON_TOP),
-      gradientDialog(nullptr),
+    : gradientDialog(nullptr),
       frame(nullptr),
       baseApp(nullptr),
-      gradientButtonId(0),
       colorButtonId(0),
-      log(new Log("SaveBrushDialog.log", false)) {
+      gradientButtonId(0),
+      log(nullptr),
+      reload(false) {
+    Create(parent, wxID_ANY, _("Brushes"), wxDefaultPosition, wxDefaultSize,
+           wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxSTAY_ON_TOP, _T("wxID_ANY"));
+    SetClientSize(wxSize(173, 500));
+    Move(wxPoint(1165, -2));
+    SetMinSize(wxSize(173, 500));
+    SetMaxSize(wxSize(173, -1));
     SetBackgroundColour(wxColour(104, 100, 96));
-    wxBoxSizer* root = new wxBoxSizer(wxVERTICAL);
-    list = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxSize(165, 330), wxVSCROLL);
-    list->SetBackgroundColour(wxColour(84, 80, 76));
-    listSizer = new wxBoxSizer(wxVERTICAL);
-    list->SetSizer(listSizer);
-    list->SetScrollRate(0, 5);
-    root->Add(list, 0, wxALL, 4);
-    useBrushColor = new wxCheckBox(this, wxID_ANY, _("Use Brush Color"));
-    useBrushColor->SetForegroundColour(wxColour(240, 240, 240));
-    useBrushColor->SetValue(true);
-    root->Add(useBrushColor, 0, wxALL, 5);
-    wxBoxSizer* capture = new wxBoxSizer(wxHORIZONTAL);
-    newButton = new wxButton(this, wxID_ANY, _("New"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-    capture->Add(newButton, 0, wxALIGN_CENTER_VERTICAL);
-    nameText = new wxTextCtrl(this, wxID_ANY, _("BrushName"), wxDefaultPosition, wxSize(90, -1));
-    nameText->Disable();
-    capture->Add(nameText, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
-    okButton = new wxButton(this, wxID_ANY, _("OK"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-    okButton->Disable();
-    capture->Add(okButton, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 2);
-    root->Add(capture, 0, wxALL, 5);
-    SetSizerAndFit(root);
-    Move(1165, -2);
+    // The Part gives this window no Esc; on GTK it would act as a button.
+    SetEscapeId(wxID_NONE);
 
+    wxBoxSizer* main = new wxBoxSizer(wxVERTICAL);
+    wxBoxSizer* listRow = new wxBoxSizer(wxHORIZONTAL);
+    list = new wxScrolledWindow(this, ID_SCROLLEDWINDOW, wxDefaultPosition, wxSize(165, 165),
+                                wxVSCROLL | wxTAB_TRAVERSAL | wxWANTS_CHARS, _T("ID_SCROLLEDWINDOW"));
+    list->SetMinSize(wxSize(165, 165));
+    list->SetBackgroundColour(wxColour(84, 80, 76));
+    wxBoxSizer* area = new wxBoxSizer(wxHORIZONTAL);
+    listSizer = new wxBoxSizer(wxVERTICAL);
+    StaticLine2 = new wxStaticLine(list, ID_STATICLINE2, wxDefaultPosition, wxSize(165, 0), wxLI_HORIZONTAL,
+                                   _T("ID_STATICLINE2"));
+    listSizer->Add(StaticLine2, 0, wxALIGN_CENTER_HORIZONTAL, 5);
+    area->Add(listSizer, 0, 0, 0);
+    // Keeps the scrollable area at least 621 pixels high.
+    StaticLine1 = new wxStaticLine(list, ID_STATICLINE1, wxDefaultPosition, wxSize(0, 621), wxLI_VERTICAL,
+                                   _T("ID_STATICLINE1"));
+    area->Add(StaticLine1, 0, wxALIGN_CENTER_VERTICAL, 5);
+    list->SetSizer(area);
+    listRow->Add(list, 0, 0, 5);
+    main->Add(listRow, 0, wxALIGN_CENTER_HORIZONTAL, 5);
+
+    StaticLine3 = new wxStaticLine(this, ID_STATICLINE3, wxDefaultPosition, wxSize(165, 1), wxLI_HORIZONTAL,
+                                   _T("ID_STATICLINE3"));
+    main->Add(StaticLine3, 0, wxBOTTOM | wxALIGN_CENTER_HORIZONTAL, 3);
+
+    wxBoxSizer* capture = new wxBoxSizer(wxVERTICAL);
+    useBrushColor = new wxCheckBox(this, ID_CHECKBOXUSEBRUSHCOLOR, _("Use Brush Color"), wxDefaultPosition,
+                                   wxDefaultSize, 0, wxDefaultValidator, _T("ID_CHECKBOXUSEBRUSHCOLOR"));
+    useBrushColor->SetValue(true);
+    useBrushColor->SetForegroundColour(kControlColour);
+    capture->Add(useBrushColor, 0, wxTOP | wxBOTTOM | wxLEFT, 5);
+    wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
+    // GTK draws no label on a button as small as the Windows layout's
+    // 33 x 23, 26 x 23 and 11 x 11: these take the least size that shows it.
+    newButton = new wxButton(this, ID_BUTTONSAVE, _("New"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT,
+                             wxDefaultValidator, _T("ID_BUTTONSAVE"));
+    newButton->SetFocus();
+    newButton->SetBackgroundColour(kControlColour);
+    buttons->Add(newButton, 0, wxALIGN_CENTER_VERTICAL, 40);
+    nameText = new wxTextCtrl(this, ID_TEXTCTRLNEWBRUSH, _("BrushName"), wxDefaultPosition, wxSize(90, -1), 0,
+                              wxDefaultValidator, _T("ID_TEXTCTRLNEWBRUSH"));
+    nameText->Disable();
+    buttons->Add(nameText, 0, wxTOP | wxBOTTOM | wxLEFT | wxALIGN_CENTER_VERTICAL, 5);
+    okButton = new wxButton(this, ID_BUTTONOKNEWBRUSH, _("OK"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT,
+                            wxDefaultValidator, _T("ID_BUTTONOKNEWBRUSH"));
+    okButton->SetBackgroundColour(kControlColour);
+    okButton->Disable();
+    buttons->Add(okButton, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 1);
+    capture->Add(buttons, 0, wxALIGN_CENTER_HORIZONTAL, 5);
+    main->Add(capture, 0, wxBOTTOM | wxALIGN_CENTER_HORIZONTAL, 5);
+    SetSizer(main);
+    // The sizes above hold; the sizer only places the controls.
+    SetClientSize(wxSize(173, 500));
+    Layout();
+
+    list->Bind(wxEVT_KEY_DOWN, &SaveBrushDialog::OnKeyDown, this);
     newButton->Bind(wxEVT_BUTTON, &SaveBrushDialog::OnButtonSaveClick, this);
     okButton->Bind(wxEVT_BUTTON, &SaveBrushDialog::OnButtonOkNewBrushClick, this);
     Bind(wxEVT_INIT_DIALOG, &SaveBrushDialog::OnInit, this);
     Bind(wxEVT_CLOSE_WINDOW, &SaveBrushDialog::OnClose, this);
+    Bind(wxEVT_KEY_DOWN, &SaveBrushDialog::OnKeyDown, this);
+    Bind(wxEVT_CHAR, &SaveBrushDialog::OnKeyDown, this);
+    Bind(wxEVT_MOTION, &SaveBrushDialog::OnMouseMove, this);
+
+    log = new Log("SaveBrushDialog.log", false);
+    log->log("SaveBrushDialog.cpp");
+    log->log("------------------");
 
     LoadBrushes();
+    list->FitInside();
+    list->SetScrollRate(0, 5);
+    reload = true;
 }
 
 SaveBrushDialog::~SaveBrushDialog() { delete log; }
@@ -106,119 +162,271 @@ wxString SaveBrushDialog::brushFolder() { return dialogkit::workPath({"Brushes"}
 
 wxString SaveBrushDialog::iconFolder() { return dialogkit::workPath({"Brushes", "Icons"}); }
 
-void SaveBrushDialog::LoadBrushes() {
-    listSizer->Clear(true);
-    rows.clear();
-    wxArrayString icons;
-    if (wxDirExists(iconFolder()))
-        wxDir::GetAllFiles(iconFolder(), &icons, "*.png", wxDIR_FILES);
-    icons.Sort();
-    for (const wxString& icon : icons) {
-        const wxString name = wxFileName(icon).GetName();
-        if (!wxFileName::FileExists(wxFileName(brushFolder(), name + ".png").GetFullPath()))
-            continue;
-        wxImage picture;
-        {
-            wxLogNull quiet;
-            if (!picture.LoadFile(icon, wxBITMAP_TYPE_PNG))
-                continue;
-        }
-        wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
-        wxBitmapButton* button = new wxBitmapButton(list, wxID_ANY, wxBitmap(picture.Scale(64, 64)));
-        row->Add(button, 0, wxALL, 2);
-        wxStaticText* label = new wxStaticText(list, wxID_ANY, name);
-        label->SetForegroundColour(wxColour(240, 240, 240));
-        row->Add(label, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
-        listSizer->Add(row);
-        button->Bind(wxEVT_BUTTON, &SaveBrushDialog::OnBitmapButtonListClick, this);
-        rows.emplace_back(button->GetId(), icon);
-    }
-    listSizer->Layout();
-    list->FitInside();
-}
+// --- Window and capture hand-shake ------------------------------------------
 
-void SaveBrushDialog::OnInit(wxInitDialogEvent&) { LoadBrushes(); }
+void SaveBrushDialog::OnKeyDown(wxKeyEvent&) {}
+
+void SaveBrushDialog::OnMouseMove(wxMouseEvent&) {}
+
+void SaveBrushDialog::OnInit(wxInitDialogEvent&) {
+    if (!reload)
+        return;
+    rebuildList(true);
+    reload = false;
+}
 
 void SaveBrushDialog::OnClose(wxCloseEvent&) {
     if (frame)
         frame->bBrushesShown = false;
-    int capturing = 2;
-    f_newBrushPreset.compare_exchange_strong(capturing, 3);
+    int capturing = brushlibrary::kCapturing;
+    f_newBrushPreset.compare_exchange_strong(capturing, brushlibrary::endCapture(capturing));
     if (frame)
         frame->menuBrushes->Check(false);
     Show(false);
+    reload = true;
 }
 
 void SaveBrushDialog::OnButtonSaveClick(wxCommandEvent&) {
-    if (f_newBrushPreset.load() == 0) {
+    const brushlibrary::NewPress press = brushlibrary::pressNew(f_newBrushPreset.load());
+    if (press.start) {
+        // The engine reads these in this order: the back layer, then the
+        // capture, then the canvas fill.
         f_showBcg.store(false);
-        f_newBrushPreset.store(1);
+        f_newBrushPreset.store(press.state);
         requests::request(kWorkFillFront);
-        nameText->Enable();
-        okButton->Enable();
-        return;
+    } else {
+        int capturing = brushlibrary::kCapturing;
+        f_newBrushPreset.compare_exchange_strong(capturing, brushlibrary::endCapture(capturing));
     }
-    int capturing = 2;
-    f_newBrushPreset.compare_exchange_strong(capturing, 3);
-    nameText->Disable();
-    okButton->Disable();
+    nameText->Enable(press.enableFields);
+    okButton->Enable(press.enableFields);
 }
 
-std::string SaveBrushDialog::BrushMetadata() {
-    auto num = [](long v) { return std::to_string(v); };
-    auto mapped = [](float v, float inLo, float inHi, float outLo, float outHi) {
-        return std::to_string(static_cast<int>(ofMap(v, inLo, inHi, outLo, outHi)));
-    };
-    std::string text = "V|150|";
-    if (f_perpixelz.load() == 0) {
-        text += "C|" + num(paletteBasicRadd.load()) + "|" + num(paletteBasicGadd.load()) + "|" +
-                num(paletteBasicBadd.load());
-    } else {
-        text += "G|" + num(f_perpixelzMode.load()) + "|" + num(static_cast<long>(f_perpixelzTimeVal.load())) + "|";
-        std::lock_guard<std::mutex> lock(gPaletteMutex);
-        for (int i = 0; i < 9; ++i)
-            text += paletteSet[i * 400] == 1 ? "T|" : "F|";
-        for (int i = 0; i < 9; ++i)
-            text += num(paletteRadd[i * 400]) + "|" + num(paletteGadd[i * 400]) + "|" + num(paletteBadd[i * 400]) + "|";
-        text += f_perpixelzTime.load() != 0 ? "T" : "F";
+void SaveBrushDialog::rebuildList(bool resetScroll) {
+    listSizer->Clear(true);
+    listSizer->Layout();
+    rows.clear();
+    LoadBrushes();
+    list->FitInside();
+    if (resetScroll)
+        list->SetScrollRate(5, 5);
+}
+
+// --- Listing and deletion ---------------------------------------------------
+
+int SaveBrushDialog::LoadBrushes() {
+    rows.clear();
+    bool ok = false;
+    const std::vector<std::string> icons = pngFiles(iconFolder(), ok);
+    if (!ok) {
+        messageBox(_("Directory 'BrushesIcons' can not be opened."), _("Error..."));
+        return 0;
     }
-    text += "|P|" + mapped(f_opacityz.load(), 1, 100, 1, 100);
-    text += std::string("|S|") + (f_additive.load() ? "1" : "0") + "|BRU|";
-    text += "A|" + num(f_modes.load()) + "|";
-    text += "B|" + mapped(static_cast<float>(f_PartNum.load()), 1, 300, 1, 300) + "|";
-    text += "C|" + mapped(f_NormLen.load(), 0, 2.5f, 0, 100000) + "|";
-    text += "D|" + mapped(static_cast<float>(f_PartStep.load()), 1, 20, 1, 20) + "|";
-    text += "E|" + mapped(f_velInf.load(), 1, 0.002f, 0, 100000) + "|";
-    text += "F|" + mapped(f_slow1.load(), 0.1f, 0.97f, 0, 100000) + "|";
-    text += "G|" + mapped(f_mass1.load(), 0, 250, 0, 100000) + "|";
-    text += "H|" + mapped(f_mass2.load(), 0.001f, 4, 0, 100000) + "|";
-    text += "I|" + mapped(f_DistZ.load(), 300, 0, 0, 100000) + "|";
-    text += "J|" + mapped(f_randd.load(), 0, 100, 0, 100000) + "|";
-    text += "K|" + mapped(static_cast<float>(f_paintDetail.load()), 1, 4, 1, 4) + "|";
-    text += "L|" + num(static_cast<long>(f_fadez.load())) + "|";
-    text += std::string("M|") + (f_fillz.load() ? "1" : "0") + "|";
-    text += std::string("N|") + (f_spline.load() ? "1" : "0") + "|END";
-    // The container holds 255 bytes; only out-of-range globals come near it.
-    if (text.size() > metadata::kMaxComment)
-        text.resize(metadata::kMaxComment);
-    return text;
+    const std::vector<std::string> presets = pngFiles(brushFolder(), ok);
+    if (!ok) {
+        messageBox(_("Directory 'Brushes' can not be opened."), _("Error..."));
+        return 0;
+    }
+    const brushlibrary::IconSync sync = brushlibrary::syncIcons(icons, presets);
+    for (const std::string& name : sync.toBuild)
+        rebuildIcon(inFolder(brushFolder(), name), inFolder(iconFolder(), name));
+    for (const std::string& name : sync.toDelete) {
+        const wxString path = inFolder(iconFolder(), name);
+        wxLogNull quiet;
+        if (!wxRemoveFile(path))
+            messageBox(_("Icon file ") + path + _(" could not be deleted."));
+    }
+
+    const std::vector<std::string> listed = pngFiles(iconFolder(), ok);
+    wxFont small(5, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString);
+    wxFont names(7, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString);
+    for (size_t k = 0; k < listed.size(); ++k)
+        buildRow(k, inFolder(iconFolder(), listed[k]), small, names);
+    return static_cast<int>(rows.size());
+}
+
+void SaveBrushDialog::rebuildIcon(const wxString& presetPath, const wxString& iconPath) {
+    wxImage picture;
+    {
+        wxLogNull quiet;
+        if (!picture.LoadFile(presetPath))
+            messageBox(_("File") + presetPath + _(" could not be opened."), _("Error..."));
+    }
+    bool saved = false;
+    if (picture.IsOk()) {
+        picture.Rescale(64, 64, wxIMAGE_QUALITY_HIGH);
+        wxLogNull quiet;
+        saved = picture.SaveFile(iconPath, wxBITMAP_TYPE_PNG);
+    }
+    if (!saved)
+        messageBox(_("Icon ") + iconPath + _(" could not been saved."));
+    MetadataHandler preset(presetPath);
+    if (!preset.CommentExistsPNG())
+        return;
+    if (preset.ReadCommentPng())
+        writeMetadata(iconPath, preset.comment);
+    else
+        messageBox(_("Error reading data from the brush file: ") + presetPath);
+}
+
+void SaveBrushDialog::buildRow(size_t k, const wxString& iconPath, const wxFont& small, const wxFont& names) {
+    Row row;
+    row.pictureId = static_cast<int>(wxNewId());
+    row.deleteId = static_cast<int>(wxNewId());
+    row.iconPath = iconPath;
+
+    wxBoxSizer* rowBox = new wxBoxSizer(wxHORIZONTAL);
+    wxBoxSizer* nameBox = new wxBoxSizer(wxVERTICAL);
+    wxButton* remove = new wxButton(list, row.deleteId, _("X"), wxDefaultPosition, wxDefaultSize,
+                                    wxBU_EXACTFIT | wxTAB_TRAVERSAL,
+                                    wxDefaultValidator, _T("ID_BUTTONLIST_DEFAULT"));
+    remove->SetBackgroundColour(kControlColour);
+    remove->SetFont(small);
+    nameBox->Add(remove, 0, wxTOP | wxALIGN_RIGHT, 4);
+    const std::string fileName = wxFileName(iconPath).GetFullName().utf8_string();
+    wxStaticText* name = new wxStaticText(list, wxID_ANY, wxString::FromUTF8(brushlibrary::presetName(fileName)),
+                                          wxDefaultPosition, wxSize(70, -1), wxTAB_TRAVERSAL,
+                                          _T("ID_STATICTEXTLIST_"));
+    name->SetFont(names);
+    name->SetForegroundColour(kControlColour);
+    nameBox->Add(name, 0, wxTOP, 15);
+
+    wxImage icon;
+    {
+        wxLogNull quiet;
+        icon.LoadFile(iconPath);
+    }
+    const wxBitmap picture = icon.IsOk() ? wxBitmap(icon) : dialogkit::solidBitmap(64, 64, wxColour(84, 80, 76));
+    row.picture = new wxBitmapButton(list, row.pictureId, picture, wxDefaultPosition, wxSize(64, 64),
+                                     wxBU_AUTODRAW | wxBORDER_STATIC | wxTAB_TRAVERSAL, wxDefaultValidator,
+                                     wxString::Format("ID_BITMAPBUTTONLIST%d", static_cast<int>(k)));
+    rowBox->Add(row.picture, 0, wxALL, 5);
+    rowBox->Add(nameBox, 0, wxALL, 0);
+    listSizer->Add(rowBox, 0, wxALL, 0);
+    wxStaticLine* separator = new wxStaticLine(list, wxID_ANY, wxDefaultPosition, wxSize(148, 1),
+                                               wxLI_HORIZONTAL | wxTAB_TRAVERSAL, _T("ID_STATICLINEDEFAULT"));
+    listSizer->Add(separator, 0, wxALL, 0);
+
+    // Bound on the buttons, so the bindings go with the rows.
+    row.picture->Bind(wxEVT_BUTTON, &SaveBrushDialog::OnBitmapButtonListClick, this);
+    remove->Bind(wxEVT_BUTTON, &SaveBrushDialog::OnXButtonListClick, this);
+    rows.push_back(row);
+}
+
+const SaveBrushDialog::Row* SaveBrushDialog::rowOf(int id, int Row::*button) {
+    const Row* found = nullptr;
+    for (const Row& row : rows)
+        if (row.*button == id)
+            found = &row;
+    if (!found)
+        messageBox(_("Event Id could not be identified."));
+    return found;
+}
+
+void SaveBrushDialog::OnXButtonListClick(wxCommandEvent& event) {
+    const Row* found = rowOf(event.GetId(), &Row::deleteId);
+    if (!found)
+        return;
+    const wxString iconPath = found->iconPath;
+    const wxString fullName = wxFileName(iconPath).GetFullName();
+    const wxString name = wxString::FromUTF8(brushlibrary::presetName(fullName.utf8_string()));
+    const int answer = prompts::question(_("Do you want to delete '") + name + _("' brush?"), _("Info"),
+                                         wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+    if (answer == wxID_NO)
+        return;
+    if (answer != wxID_YES) {
+        messageBox(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"));
+        return;
+    }
+    wxLogNull quiet;
+    if (!wxRemoveFile(iconPath)) {
+        messageBox(_("Brush file: ") + iconPath + _(" could not be deleted."));
+        return;
+    }
+    if (!wxDirExists(brushFolder())) {
+        messageBox(_("Directory can not be opened."), _("Error 01"));
+        return;
+    }
+    const wxString picturePath = brushFolder() + "/" + fullName;
+    if (!wxRemoveFile(picturePath)) {
+        messageBox(_("Brush file: ") + picturePath + _(" could not be deleted."));
+        return;
+    }
+    // The row's own button is still handling this click: rebuild once it is done.
+    CallAfter([this] {
+        rebuildList(true);
+        newButton->SetFocus();
+    });
+}
+
+void SaveBrushDialog::writeMetadata(const wxString& path, const std::string& comment) {
+    MetadataHandler handler(path);
+    if (!handler.WriteCommentPng(comment.c_str()))
+        messageBox(_("Error writing data into brush file: ") + path);
+    if (!handler.ReadCommentPng())
+        messageBox(_("Error reading data from the brush file: ") + path);
+    else
+        log->log(handler.comment);
+}
+
+// --- Saving a preset --------------------------------------------------------
+
+brushpreset::BrushSettings SaveBrushDialog::currentSettings() {
+    brushpreset::BrushSettings s;
+    s.perpixelz = f_perpixelz.load();
+    s.basicR = paletteBasicRadd.load();
+    s.basicG = paletteBasicGadd.load();
+    s.basicB = paletteBasicBadd.load();
+    s.perpixelzMode = f_perpixelzMode.load();
+    s.perpixelzTimeVal = f_perpixelzTimeVal.load();
+    s.perpixelzTime = f_perpixelzTime.load();
+    {
+        std::lock_guard<std::mutex> lock(gPaletteMutex);
+        for (int i = 0; i < brushpreset::kStops; ++i)
+            s.stops[i] = {paletteSet[i * 400] == 1, paletteRadd[i * 400], paletteGadd[i * 400], paletteBadd[i * 400]};
+    }
+    s.opacityz = f_opacityz.load();
+    s.additive = f_additive.load();
+    s.modes = f_modes.load();
+    s.partNum = f_PartNum.load();
+    s.normLen = f_NormLen.load();
+    s.partStep = f_PartStep.load();
+    s.velInf = f_velInf.load();
+    s.slow1 = f_slow1.load();
+    s.mass1 = f_mass1.load();
+    s.mass2 = f_mass2.load();
+    s.distZ = f_DistZ.load();
+    s.randd = f_randd.load();
+    s.paintDetail = f_paintDetail.load();
+    s.fadez = f_fadez.load();
+    s.fillz = f_fillz.load();
+    s.spline = f_spline.load();
+    return s;
 }
 
 void SaveBrushDialog::OnButtonOkNewBrushClick(wxCommandEvent&) {
-    const wxString name = nameText->GetValue();
-    if (!dialogkit::isFileNameValid(name)) {
+    if (!dialogkit::isFileNameValid(nameText->GetValue())) {
         prompts::message(_("Brush name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', "
                            "'-', '_'"),
                          _("Info"));
         return;
     }
+    const wxString name = nameText->GetValue();
+    const wxString picturePath = dialogkit::workPath({"Brushes", name + ".png"});
     nameText->Disable();
     okButton->Disable();
-    const std::string comment = BrushMetadata();
-    const wxString picturePath = wxFileName(brushFolder(), name + ".png").GetFullPath();
-    const wxString iconPath = wxFileName(iconFolder(), name + ".png").GetFullPath();
+    const std::optional<std::string> comment = brushpreset::BuildBrushComment(currentSettings());
+    if (!comment) {
+        // Only values far outside their ranges get here; cut, the comment
+        // could not be read back. The capture goes on.
+        prompts::message(_("The brush settings could not be stored: a value is out of range."), _("Info"));
+        nameText->Enable();
+        okButton->Enable();
+        return;
+    }
     bool save = true;
-    if (wxFileName::Exists(picturePath)) {
+    if (wxFileName::Exists(picturePath, wxFILE_EXISTS_ANY)) {
+        log->log("FILE EXISTS");
         const int reply = prompts::question(_("File already exists. Do you want to overwrite it?"), _("Info"),
                                             wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
         if (reply == wxID_NO)
@@ -228,212 +436,229 @@ void SaveBrushDialog::OnButtonOkNewBrushClick(wxCommandEvent&) {
                              _("Unexpected wxMessageDialog return code!"));
             save = false;
         }
+    } else {
+        log->log("File doesnt exist yet");
     }
-    if (save) {
-        wxFileName::Mkdir(iconFolder(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-        bool written = false;
-        {
-            std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
-            written = brushColor.saveImage(std::string(picturePath.utf8_str())) &&
-                      brushIconColor.saveImage(std::string(iconPath.utf8_str()));
-        }
-        for (const wxString& path : {picturePath, iconPath}) {
-            if (written && !MetadataHandler(path).WriteCommentPng(comment.c_str()))
-                written = false;
-        }
-        if (!written)
-            prompts::message(_("Error writing data into brush file: ") + picturePath, _("Info"));
+    if (save && !savePreset(picturePath, dialogkit::workPath({"Brushes", "Icons", name + ".png"}), *comment)) {
+        // The sample is kept: another name or a fixed folder can still save it.
+        nameText->Enable();
+        okButton->Enable();
+        return;
     }
-    f_newBrushPreset.store(3);
-    LoadBrushes();
+    f_newBrushPreset.store(brushlibrary::kEndRequested);
+    rebuildList(false);
 }
+
+bool SaveBrushDialog::savePreset(const wxString& picturePath, const wxString& iconPath, const std::string& comment) {
+    // Copied under the lock, encoded after it: the engine grabs into these.
+    MyOfImage sample, icon;
+    sample.setUseTexture(false);
+    icon.setUseTexture(false);
+    {
+        std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
+        sample.clone(brushColor);
+        icon.clone(brushIconColor);
+    }
+    const bool existed = wxFileName::Exists(picturePath, wxFILE_EXISTS_ANY);
+    wxString failed;
+    if (!sample.saveImage(picturePath.utf8_string()))
+        failed = picturePath;
+    else if (!icon.saveImage(iconPath.utf8_string()))
+        failed = iconPath;
+    for (const wxString& path : {picturePath, iconPath}) {
+        if (!failed.empty())
+            break;
+        MetadataHandler handler(path);
+        if (!handler.WriteCommentPng(comment.c_str()) || !handler.ReadCommentPng() ||
+            comment != handler.comment)
+            failed = path;
+    }
+    if (failed.empty())
+        return true;
+    prompts::message(_("Error writing data into brush file: ") + failed, wxMessageBoxCaptionStr);
+    if (!existed) {
+        // No half preset is left behind to be listed.
+        wxLogNull quiet;
+        wxRemoveFile(picturePath);
+        wxRemoveFile(iconPath);
+    }
+    return false;
+}
+
+// --- Applying a preset ------------------------------------------------------
 
 void SaveBrushDialog::OnBitmapButtonListClick(wxCommandEvent& event) {
-    for (const auto& row : rows) {
-        if (row.first == event.GetId()) {
-            ApplyPreset(row.second);
-            return;
-        }
-    }
-    prompts::message(_("Event Id could not be identified."), wxMessageBoxCaptionStr);
-}
-
-void SaveBrushDialog::ApplyPreset(const wxString& iconPath) {
+    const Row* found = rowOf(event.GetId(), &Row::pictureId);
+    if (!found)
+        return;
+    const wxString iconPath = found->iconPath;
     MetadataHandler reader(iconPath);
     if (!reader.CommentExistsPNG()) {
-        prompts::message(_("Brush settings not found."), _("Brush settings"));
+        messageBox(_("Brush settings not found."), _("Brush settings"));
     } else if (!reader.ReadCommentPng()) {
-        prompts::message(_("Error reading data from the brush file: ") + iconPath, wxMessageBoxCaptionStr);
+        messageBox(_("Error reading data from the brush file: ") + iconPath);
         return;
     } else {
-        const std::vector<std::string> pieces = explode(reader.comment);
-        // A comment too short for its kind is refused like one of another version.
-        const bool colour = pieces.size() > 11 && pieces[1] == "150" && pieces[2] == "C";
-        const bool gradient = pieces.size() > 47 && pieces[1] == "150" && pieces[2] == "G";
-        if (colour || gradient) {
-            if (useBrushColor->GetValue())
-                applyColourPart(pieces, gradient);
-            ParseMetadataArray(pieces, gradient ? 46 : 11);
-        }
+        log->log("Metadata exist in brush file.");
+        log->log(reader.comment);
+        const brushpreset::BrushPlan plan = brushpreset::ParseBrushComment(reader.comment, useBrushColor->GetValue());
+        for (const std::string& text : plan.messages)
+            messageBox(wxString::FromUTF8(text));
+        applyPlan(plan);
     }
+    // The gradient tool's stops go to the engine after every click.
     if (gradientDialog)
         gradientDialog->PostPalette();
     newButton->SetFocus();
 }
 
-void SaveBrushDialog::applyColourPart(const std::vector<std::string>& pieces, bool gradient) {
-    if (!gradient) {
-        frame->bGradientMode = false;
-        frame->colorButton->SetBackgroundColour(frame->highlightColor);
-        frame->gradientButton->SetBackgroundColour(frame->normalColor);
-        const wxColour c(channel(pieces[3]), channel(pieces[4]), channel(pieces[5]));
-        frame->swatchColor = c;
-        frame->colorSwatch->SetBitmapLabel(GradientDialog::GetOneColorBitmap(50, 37, c));
-        paletteBasicRadd.store(c.Red());
-        paletteBasicGadd.store(c.Green());
-        paletteBasicBadd.store(c.Blue());
-        requests::raise(f_setPalette);
-        int hue = 0, sat = 0, lum = 0;
-        toolwindow::sliderPositions(c.Red(), c.Green(), c.Blue(), hue, sat, lum);
-        showSlider(frame->sliderColor, frame->labelColor, hue, wxString::Format("%i", hue));
-        showSlider(frame->sliderSaturation, frame->labelSaturation, sat, wxString::Format("%i", sat));
-        showSlider(frame->sliderLum, frame->labelLum, lum, wxString::Format("%i", lum));
-        if (f_painterz.load()) {
-            frame->sliderColor->Enable();
-            frame->sliderSaturation->Enable();
-            frame->sliderLum->Enable();
-        }
-        f_perpixelz.store(0);
-        applyOpacityAndMode(pieces[7], pieces[9]);
+void SaveBrushDialog::applyPlan(const brushpreset::BrushPlan& plan) {
+    if (plan.kind == brushpreset::Kind::None || !frame)
         return;
+    if (plan.colourPart) {
+        if (plan.kind == brushpreset::Kind::Colour)
+            applyColour(plan);
+        else
+            applyGradient(plan);
     }
-    frame->colorButton->SetBackgroundColour(frame->normalColor);
-    frame->gradientButton->SetBackgroundColour(frame->highlightColor);
-    const int mode = toInt(pieces[3]);
-    f_perpixelzMode.store(mode);
-    const float timeVal = static_cast<float>(toInt(pieces[4]));
-    f_perpixelzTimeVal.store(timeVal);
-    if (gradientDialog) {
-        gradientDialog->SliderTime->SetValue(static_cast<int>(timeVal));
-        gradientDialog->StaticTextTimeValue->SetLabel(wxString::FromUTF8(pieces[4].c_str()));
-        gradientDialog->CheckBoxUseTime->SetValue(mode != 0);
-        for (int i = 0; i < 9; ++i) {
-            const bool on = pieces[5 + i] == "T";
-            gradientDialog->checkBoxes[i]->SetValue(on);
-            gradientDialog->checkBoxStateArray[i] = on;
-            const wxColour c(channel(pieces[14 + 3 * i]), channel(pieces[15 + 3 * i]), channel(pieces[16 + 3 * i]));
-            gradientDialog->gradientArray[i] = c;
-            gradientDialog->swatches[i]->SetBitmapLabel(GradientDialog::GetOneColorBitmap(25, 25, c));
-        }
-        gradientDialog->preview->SetBitmap(gradientDialog->GradientBitmap(273, 30));
-        gradientDialog->preview->Refresh();
+    applyTags(plan.tags);
+    if (plan.colourPart && plan.kind == brushpreset::Kind::Gradient) {
+        // The tool window switches itself to the gradient once this click is over.
+        wxCommandEvent click(wxEVT_COMMAND_BUTTON_CLICKED, static_cast<int>(gradientButtonId));
+        frame->GetEventHandler()->AddPendingEvent(click);
     }
-    f_perpixelzTime.store(mode != 0 ? timeVal : 0.0f);
-    if (f_painterz.load()) {
-        frame->sliderColor->Disable();
-        frame->sliderSaturation->Disable();
-        frame->sliderLum->Disable();
-    }
-    f_perpixelz.store(1);
-    applyOpacityAndMode(pieces[43], pieces[45]);
-    // The tool window switches itself to the gradient once this click is over.
-    wxCommandEvent click(wxEVT_COMMAND_BUTTON_CLICKED, static_cast<int>(gradientButtonId));
-    frame->GetEventHandler()->AddPendingEvent(click);
 }
 
-void SaveBrushDialog::applyOpacityAndMode(const std::string& opacity, const std::string& additive) {
-    const float o = ofClamp(static_cast<float>(toInt(opacity)), 1, 100);
-    f_opacityz.store(o);
-    showSlider(frame->sliderOpacity, frame->labelOpacity, static_cast<int>(o),
-               wxString::Format("%i", static_cast<int>(o)));
-    const bool lighten = toInt(additive) == 1;
-    f_additive.store(lighten);
-    frame->lightenButton->SetBackgroundColour(lighten ? frame->highlightColor : frame->normalColor);
-    frame->darkenButton->SetBackgroundColour(lighten ? frame->normalColor : frame->highlightColor);
+void SaveBrushDialog::applyColour(const brushpreset::BrushPlan& plan) {
+    WyrleFrame& f = *frame;
+    f.bGradientMode = false;
+    f.colorButton->SetBackgroundColour(f.highlightColor);
+    f.gradientButton->SetBackgroundColour(f.normalColor);
+    const wxColour c(static_cast<unsigned char>(plan.r), static_cast<unsigned char>(plan.g),
+                     static_cast<unsigned char>(plan.b));
+    f.swatchColor = c;
+    f.colorSwatch->SetBitmapLabel(dialogkit::solidBitmap(50, 37, c));
+    paletteBasicRadd.store(plan.r);
+    paletteBasicGadd.store(plan.g);
+    paletteBasicBadd.store(plan.b);
+    requests::raise(f_setPalette);
+    int hue = 0, sat = 0, lum = 0;
+    toolwindow::sliderPositions(plan.r, plan.g, plan.b, hue, sat, lum);
+    showSlider(f.sliderColor, f.labelColor, hue, wxString::Format("%i", hue));
+    showSlider(f.sliderSaturation, f.labelSaturation, sat, wxString::Format("%i", sat));
+    showSlider(f.sliderLum, f.labelLum, lum, wxString::Format("%i", lum));
+    if (f_painterz.load()) {
+        f.sliderColor->Enable();
+        f.sliderSaturation->Enable();
+        f.sliderLum->Enable();
+    }
+    f_perpixelz.store(0);
+    applyOpacityAndSwitch(plan);
+}
+
+void SaveBrushDialog::applyGradient(const brushpreset::BrushPlan& plan) {
+    WyrleFrame& f = *frame;
+    f.colorButton->SetBackgroundColour(f.normalColor);
+    f.gradientButton->SetBackgroundColour(f.highlightColor);
+    f_perpixelzMode.store(plan.timingMode);
+    f_perpixelzTimeVal.store(plan.timingValue);
+    f_perpixelzTime.store(plan.perpixelzTime);
+    if (GradientDialog* g = gradientDialog) {
+        g->SliderTime->SetValue(static_cast<int>(plan.timingValue));
+        g->StaticTextTimeValue->SetLabel(wxString::FromUTF8(plan.timingLabel));
+        g->CheckBoxUseTime->SetValue(plan.timingMode != 0);
+        for (int i = 0; i < brushpreset::kStops; ++i)
+            g->checkBoxes[i]->SetValue(plan.stops[i].on);
+        for (int i = 0; i < brushpreset::kStops; ++i) {
+            const brushpreset::Stop& stop = plan.stops[i];
+            g->checkBoxStateArray[i] = stop.on;
+            const wxColour c(static_cast<unsigned char>(stop.r), static_cast<unsigned char>(stop.g),
+                             static_cast<unsigned char>(stop.b));
+            g->gradientArray[i] = c;
+            g->swatches[i]->SetBitmapLabel(GradientDialog::GetOneColorBitmap(25, 25, c));
+        }
+        g->preview->SetBitmap(g->GradientBitmap(305, 30));
+        g->preview->Refresh(true);
+    }
+    if (f_painterz.load()) {
+        f.sliderColor->Disable();
+        f.sliderSaturation->Disable();
+        f.sliderLum->Disable();
+    }
+    f_perpixelz.store(1);
+    applyOpacityAndSwitch(plan);
+}
+
+void SaveBrushDialog::applyOpacityAndSwitch(const brushpreset::BrushPlan& plan) {
+    WyrleFrame& f = *frame;
+    f_opacityz.store(plan.opacity);
+    const int o = static_cast<int>(plan.opacity);
+    showSlider(f.sliderOpacity, f.labelOpacity, o, wxString::Format("%i", o));
+    f_additive.store(plan.additive);
+    f.lightenButton->SetBackgroundColour(plan.additive ? f.highlightColor : f.normalColor);
+    f.darkenButton->SetBackgroundColour(plan.additive ? f.normalColor : f.highlightColor);
     requests::raise(f_setPalette);
 }
 
-void SaveBrushDialog::ParseMetadataArray(const std::vector<std::string>& pieces, size_t start) {
+void SaveBrushDialog::applyTags(const std::vector<brushpreset::TagStep>& tags) {
     WyrleFrame& f = *frame;
-    for (size_t i = start; i + 1 < pieces.size(); ++i) {
-        const std::string& tag = pieces[i];
-        if (tag.size() != 1 || tag[0] < 'A' || tag[0] > 'N')
-            continue;
-        const std::string& v = pieces[i + 1];
-        const int n = toInt(v);
-        switch (tag[0]) {
+    for (const brushpreset::TagStep& t : tags) {
+        const wxString label = wxString::FromUTF8(t.label);
+        switch (t.tag) {
         case 'A': {
-            f_modes.store(n);
+            const int mode = static_cast<int>(t.value);
+            f_modes.store(mode);
             wxButton* styles[] = {f.wyrleButton, f.followButton, f.ribbonButton};
             for (int k = 0; k < 3; ++k)
-                styles[k]->SetBackgroundColour(k == n ? f.highlightColor : f.normalColor);
+                styles[k]->SetBackgroundColour(k == mode ? f.highlightColor : f.normalColor);
             break;
         }
         case 'B':
-            // The engine has 300 particle slots and draws at least two.
-            f_PartNum.store(n < 2 ? 2 : (n > 300 ? 300 : n));
-            showSlider(f.sliderSize, f.labelSize, f_PartNum.load(), wxString::Format("%i", f_PartNum.load()));
+            f_PartNum.store(static_cast<int>(t.value));
+            showSlider(f.sliderSize, f.labelSize, t.slider, label);
             break;
-        case 'C': {
-            const int p = roundedSlider(n, 0, 10);
-            f_NormLen.store(ofMap(p, 0, 10, 0, 2.5f));
-            showSlider(f.sliderWidth, f.labelWidth, p, wxString::Format("%i", p));
+        case 'C':
+            f_NormLen.store(t.value);
+            showSlider(f.sliderWidth, f.labelWidth, t.slider, label);
             break;
-        }
         case 'D':
-            f_PartStep.store(n < 1 ? 1 : (n > 20 ? 20 : n));
-            showSlider(f.sliderStep, f.labelStep, f_PartStep.load(), wxString::Format("%i", f_PartStep.load()));
+            f_PartStep.store(static_cast<int>(t.value));
+            showSlider(f.sliderStep, f.labelStep, t.slider, label);
             break;
-        case 'E': {
-            const int p = roundedSlider(n, 1, 100);
-            f_velInf.store(ofMap(p, 1, 100, 1, 0.002f));
-            showSlider(f.sliderSoft, f.labelSoft, p, wxString::Format("%i", p));
+        case 'E':
+            f_velInf.store(t.value);
+            showSlider(f.sliderSoft, f.labelSoft, t.slider, label);
             break;
-        }
-        case 'F': {
-            const int p = roundedSlider(n, 1, 100);
-            f_slow1.store(ofMap(p, 1, 100, 0.1f, 0.97f));
-            showSlider(f.sliderSpeed, f.labelSpeed, p, wxString::Format("%i", p));
+        case 'F':
+            f_slow1.store(t.value);
+            showSlider(f.sliderSpeed, f.labelSpeed, t.slider, label);
             break;
-        }
-        case 'G': {
-            const int p = roundedSlider(n, 0, 100);
-            f_mass1.store(ofMap(p, 0, 100, 0, 250));
-            showSlider(f.sliderCenter, f.labelCenter, p, wxString::Format("%i", p));
+        case 'G':
+            f_mass1.store(t.value);
+            showSlider(f.sliderCenter, f.labelCenter, t.slider, label);
             break;
-        }
-        case 'H': {
-            const int p = roundedSlider(n, 0, 100);
-            f_mass2.store(ofMap(p, 0, 100, 0.001f, 4));
-            showSlider(f.sliderFocus, f.labelFocus, p, wxString::Format("%i", p));
+        case 'H':
+            f_mass2.store(t.value);
+            showSlider(f.sliderFocus, f.labelFocus, t.slider, label);
             break;
-        }
-        case 'I': {
-            const int p = roundedSlider(n, 0, 100);
-            f_DistZ.store(ofMap(p, 0, 100, 300, 0));
-            showSlider(f.sliderChaos, f.labelChaos, p, wxString::Format("%i", p));
+        case 'I':
+            f_DistZ.store(t.value);
+            showSlider(f.sliderChaos, f.labelChaos, t.slider, label);
             break;
-        }
-        case 'J': {
-            const int p = roundedSlider(n, 0, 100);
-            f_randd.store(ofMap(p, 0, 100, 0, 100));
-            showSlider(f.sliderNoise, f.labelNoise, p, wxString::Format("%i", p));
+        case 'J':
+            f_randd.store(t.value);
+            showSlider(f.sliderNoise, f.labelNoise, t.slider, label);
             break;
-        }
-        case 'K': {
-            const int d = static_cast<int>(ofClamp(static_cast<float>(static_cast<int>(ofMap(n, 1, 4, 1, 4))), 1, 4));
-            f_paintDetail.store(d);
-            showSlider(f.sliderDetail, f.labelDetail, d, wxString::Format("%i", d));
+        case 'K':
+            f_paintDetail.store(static_cast<int>(t.value));
+            showSlider(f.sliderDetail, f.labelDetail, t.slider, label);
             break;
-        }
-        case 'L': {
-            f_fadez.store(static_cast<float>(n));
-            const int p = n == 0 ? 0 : static_cast<int>(ofClamp(ofMap(n, 1, 10, 10, 1), 1, 10));
-            showSlider(f.sliderFade, f.labelFade, p, wxString::Format("%i", p));
+        case 'L':
+            f_fadez.store(t.value);
+            showSlider(f.sliderFade, f.labelFade, t.slider, label);
             break;
-        }
         case 'M': {
-            const bool on = n != 0;
+            const bool on = t.value != 0;
             f_fillz.store(on);
             f.fillButton->SetBackgroundColour(on ? f.highlightColor : f.normalColor);
             f.sliderStep->Enable(!on);
@@ -441,15 +666,13 @@ void SaveBrushDialog::ParseMetadataArray(const std::vector<std::string>& pieces,
             f.bFill = on;
             break;
         }
-        case 'N': {
-            const bool on = n != 0;
+        default: {  // 'N'
+            const bool on = t.value != 0;
             f_spline.store(on);
             f.smoothButton->SetBackgroundColour(on ? f.highlightColor : f.normalColor);
             f.bSmooth = on;
             break;
         }
-        default:
-            break;
         }
     }
     requests::raise(f_setPalette);

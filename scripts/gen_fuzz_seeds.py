@@ -68,7 +68,7 @@ def comment(text, good_crc=True, keyword=b"Comment\0"):
 
 GRADIENT = (b"V|150|G|0|0|1|0|0|0|1|0|0|0|1|255|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|255|0|0|0|0|0|"
             b"0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|255|0")
-BRUSH = b"V|150|C|255|128|0|O|40|A|1|B|100|C|0.1|D|2|E|0.5|F|0.2|G|1|H|0|I|1|J|0|K|1|L|1|M|0|N|0|END"
+BRUSH = b"V|150|C|255|128|0|P|100|S|1|BRU|A|1|B|300|C|100000|D|1|E|0|F|100000|G|0|H|100000|I|100000|J|0|K|4|L|10|M|1|N|0|END"
 
 
 def png_comment_seeds():
@@ -153,15 +153,23 @@ def artwork_seeds():
     }
 
 
-def gradient_comment_seeds():
-    """The comment fixtures of the gradient tests, good and bad."""
+def fixture_seeds(subfolder):
+    """The comment fixtures the tests keep in tests/data/SUBFOLDER, good and bad."""
     seeds = {}
-    folder = os.path.join(ROOT, "tests", "data", "gradient-comments")
+    folder = os.path.join(ROOT, "tests", "data", subfolder)
     for kind in ("good", "bad"):
         for name in sorted(os.listdir(os.path.join(folder, kind))):
             with open(os.path.join(folder, kind, name), "rb") as f:
                 seeds[kind + "_" + name] = f.read()
     return seeds
+
+
+def gradient_comment_seeds():
+    return fixture_seeds("gradient-comments")
+
+
+def brush_comment_seeds():
+    return fixture_seeds("brush_comments")
 
 
 def image_extensions():
@@ -305,6 +313,7 @@ def main():
     write(os.path.join(out, "fuzz_config"), config_seeds())
     write(os.path.join(out, "fuzz_artwork_metadata"), artwork_seeds())
     write(os.path.join(out, "fuzz_gradient_comment"), gradient_comment_seeds())
+    write(os.path.join(out, "fuzz_brush_comment"), brush_comment_seeds())
     write(os.path.join(out, "fuzz_image_load"), image_seeds())
     return 0
 

@@ -556,6 +556,53 @@ TEST_F(PaintEngine, BrushCaptureGrabsTheBoxAndLeavesNoTraceInTheArtwork) {
     EXPECT_EQ(front(), blank);
 }
 
+// The end of a capture asked for when none runs (the library's Save OK
+// without "New") leaves the view, the layers and the canvas alone.
+TEST_F(PaintEngine, ACaptureEndWithNoCaptureRunningChangesNothing) {
+    stroke(300, 300, 600, 400, 20);
+    f_scalezRangePos = 1;
+    f_centerTexture = true;
+    f_showBcg = true;
+    frame();
+    ASSERT_FLOAT_EQ(f_scalez.load(), 1.5f);
+    const std::vector<unsigned char> painted = front();
+    const float offsetX = engine->canvasOffsetX, offsetY = engine->canvasOffsetY;
+    const int pos = engine->undoPos;
+
+    f_newBrushPreset = 3;
+    frame();
+    EXPECT_EQ(f_newBrushPreset.load(), 0);
+    EXPECT_FLOAT_EQ(f_scalez.load(), 1.5f);
+    EXPECT_FLOAT_EQ(engine->canvasOffsetX, offsetX);
+    EXPECT_FLOAT_EQ(engine->canvasOffsetY, offsetY);
+    EXPECT_TRUE(f_showBcg.load());
+    EXPECT_FALSE(f_centerTexture.load());
+    EXPECT_EQ(front(), painted);
+    EXPECT_EQ(engine->undoPos, pos);
+    // Nor does it end the next capture before its first sample.
+    f_newBrushPreset = 1;
+    frame();
+    EXPECT_EQ(f_newBrushPreset.load(), 2);
+}
+
+// The library's close box turns 2 into 3: the canvas comes back exactly as it
+// was before "New", whatever was painted into the box.
+TEST_F(PaintEngine, ACaptureEndedByTheCloseBoxRestoresTheCanvasExactly) {
+    stroke(200, 200, 700, 500, 20);
+    const std::vector<unsigned char> before = front();
+    f_newBrushPreset = 1;
+    f_workState = kWorkFillFront;
+    frame();
+    ASSERT_EQ(f_newBrushPreset.load(), 2);
+    stroke(400, 300, 560, 380, 10);
+    ASSERT_NE(front(), before);
+    int capturing = 2;
+    ASSERT_TRUE(f_newBrushPreset.compare_exchange_strong(capturing, 3));
+    frame();
+    EXPECT_EQ(f_newBrushPreset.load(), 0);
+    EXPECT_EQ(front(), before);
+}
+
 TEST_F(PaintEngine, LayerKeysSwapAndMergeThroughTheRing) {
     stroke(300, 300, 600, 400, 20);
     const std::vector<unsigned char> painted = front();

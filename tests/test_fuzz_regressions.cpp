@@ -25,6 +25,7 @@ const Target kTargets[] = {
     {"fuzz_config", fuzz::config},
     {"fuzz_artwork_metadata", fuzz::artworkMetadata},
     {"fuzz_gradient_comment", fuzz::gradientComment},
+    {"fuzz_brush_comment", fuzz::brushComment},
     {"fuzz_image_load", fuzz::imageLoad},
 };
 

@@ -158,6 +158,8 @@ protected:
                              thread.frame->gradientDialog->frameGradientShown == &thread.frame->bGradientShown;
             return true;
         });
+        // As the program does at start-up, before the frame.
+        dialogkit::ensureLibraryFolders();
         beforeFrame();
         frame = new WyrleFrame(nullptr, wxID_ANY);
     }

@@ -5,6 +5,7 @@
 // the process with a message, which libFuzzer reports as a finding.
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "GradientComment.h"
 #include "MetadataHandler.h"
 #include "artwork.h"
+#include "brush_preset.h"
 #include "ofImage.h"
 #include "ofImageGreyKey.h"
 
@@ -206,6 +208,100 @@ inline int gradientComment(const uint8_t* data, size_t size) {
     for (int i = 0; i < gradient::kStops; ++i) {
         FUZZ_CHECK(back->on[i] == stops->on[i]);
         FUZZ_CHECK(back->colour[i] == stops->colour[i]);
+    }
+    return 0;
+}
+
+// The brush preset comment. Whatever the text, every value of the plan is
+// inside the range the engine and the tool window's sliders accept; a brush
+// made of those values always fits the comment and reads back the same.
+inline void brushPlanInBounds(const brushpreset::BrushPlan& plan) {
+    using brushpreset::Kind;
+    FUZZ_CHECK(plan.kind != Kind::None || (plan.tags.empty() && !plan.colourPart && plan.messages.empty()));
+    FUZZ_CHECK(plan.r >= 0 && plan.r <= 255 && plan.g >= 0 && plan.g <= 255 && plan.b >= 0 && plan.b <= 255);
+    FUZZ_CHECK(plan.timingMode == 0 || plan.timingMode == 1);
+    FUZZ_CHECK(plan.timingValue >= 1 && plan.timingValue <= 10);
+    FUZZ_CHECK(plan.perpixelzTime == (plan.timingMode ? plan.timingValue : 0.0f));
+    for (const brushpreset::Stop& s : plan.stops)
+        FUZZ_CHECK(s.r >= 0 && s.r <= 255 && s.g >= 0 && s.g <= 255 && s.b >= 0 && s.b <= 255);
+    FUZZ_CHECK(plan.opacity >= 1 && plan.opacity <= 100);
+    struct Range {
+        float lo, hi;  // the global
+        int sliderLo, sliderHi;
+    };
+    static const Range kRanges[14] = {{0, 2, 0, 0},        {2, 300, 2, 300},   {0, 2.5f, 0, 10},    {1, 20, 1, 20},
+                                      {0.002f, 1, 1, 100}, {0.1f, 0.97f, 1, 100}, {0, 250, 0, 100}, {0.001f, 4, 0, 100},
+                                      {0, 300, 0, 100},    {0, 100, 0, 100},   {1, 4, 1, 4},        {0, 10, 0, 10},
+                                      {0, 1, 0, 0},        {0, 1, 0, 0}};
+    for (const brushpreset::TagStep& t : plan.tags) {
+        FUZZ_CHECK(t.tag >= 'A' && t.tag <= 'N');
+        const Range& r = kRanges[t.tag - 'A'];
+        FUZZ_CHECK(std::isfinite(t.value) && t.value >= r.lo && t.value <= r.hi);
+        FUZZ_CHECK(t.slider >= r.sliderLo && t.slider <= r.sliderHi);
+        if (t.tag == 'A' || t.tag == 'B' || t.tag == 'D' || t.tag == 'K' || t.tag == 'L' || t.tag == 'M' ||
+            t.tag == 'N')
+            FUZZ_CHECK(t.value == std::floor(t.value));
+    }
+}
+
+// The settings a plan leaves, starting from the defaults.
+inline brushpreset::BrushSettings settingsOf(const brushpreset::BrushPlan& plan) {
+    brushpreset::BrushSettings s;
+    if (plan.colourPart) {
+        s.perpixelz = plan.kind == brushpreset::Kind::Gradient;
+        s.basicR = plan.r, s.basicG = plan.g, s.basicB = plan.b;
+        s.perpixelzMode = plan.timingMode;
+        s.perpixelzTimeVal = plan.timingValue;
+        s.perpixelzTime = plan.perpixelzTime;
+        std::copy(plan.stops, plan.stops + brushpreset::kStops, s.stops);
+        s.opacityz = plan.opacity;
+        s.additive = plan.additive;
+    }
+    for (const brushpreset::TagStep& t : plan.tags) {
+        const float v = t.value;
+        switch (t.tag) {
+        case 'A': s.modes = static_cast<int>(v); break;
+        case 'B': s.partNum = static_cast<int>(v); break;
+        case 'C': s.normLen = v; break;
+        case 'D': s.partStep = static_cast<int>(v); break;
+        case 'E': s.velInf = v; break;
+        case 'F': s.slow1 = v; break;
+        case 'G': s.mass1 = v; break;
+        case 'H': s.mass2 = v; break;
+        case 'I': s.distZ = v; break;
+        case 'J': s.randd = v; break;
+        case 'K': s.paintDetail = static_cast<int>(v); break;
+        case 'L': s.fadez = v; break;
+        case 'M': s.fillz = v != 0; break;
+        default: s.spline = v != 0; break;
+        }
+    }
+    return s;
+}
+
+inline int brushComment(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    for (bool useColour : {true, false}) {
+        const brushpreset::BrushPlan plan = brushpreset::ParseBrushComment(text, useColour);
+        brushPlanInBounds(plan);
+        if (plan.kind == brushpreset::Kind::None)
+            continue;
+        const auto written = brushpreset::BuildBrushComment(settingsOf(plan));
+        FUZZ_CHECK(written.has_value());
+        const brushpreset::BrushPlan again = brushpreset::ParseBrushComment(*written, useColour);
+        FUZZ_CHECK(again.messages.empty() && again.tags.size() == 14);
+        // Each tag's last value in the text is the one in force, and comes back.
+        for (const brushpreset::TagStep& t : plan.tags) {
+            const brushpreset::TagStep* last = &t;
+            for (const brushpreset::TagStep& u : plan.tags)
+                if (u.tag == t.tag)
+                    last = &u;
+            const brushpreset::TagStep& back = again.tags[static_cast<size_t>(t.tag - 'A')];
+            FUZZ_CHECK(back.tag == t.tag && back.value == last->value && back.slider == last->slider);
+        }
+        FUZZ_CHECK(again.colourPart == plan.colourPart && again.r == plan.r && again.g == plan.g && again.b == plan.b);
+        FUZZ_CHECK(again.opacity == plan.opacity && again.additive == plan.additive);
+        FUZZ_CHECK(again.timingMode == plan.timingMode && again.timingValue == plan.timingValue);
     }
     return 0;
 }

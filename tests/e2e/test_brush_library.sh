@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# The brush library in the real program: "New", a stroke in the capture box
+# and OK save a preset "test" (sample and icon with the same comment); an
+# icon removed by hand comes back and a stray one goes when the library is
+# closed and shown again; "X" and Yes delete the preset and its row; "New"
+# and then the close box end a capture and give the canvas back as it was.
+source "$(dirname "$0")/lib.sh" "$@"
+command -v xdotool >/dev/null || fail "xdotool is not installed"
+command -v import >/dev/null || fail "ImageMagick's import is not installed"
+xvfb_start
+wyrle_start
+
+draw="$(wait_window ' 201 28 960 682 "' 20)" || fail "no drawing window"
+tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
+read -r draw_id dx dy _ _ _ <<<"$draw"
+tool_id="${tool%% *}"
+RUN="$WORK_DIR/run"
+
+# The PNG comment of a file ("<none>" without one).
+comment() {
+  python3 - "$1" <<'EOF'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+pos, text = 8, "<none>"
+while pos + 8 <= len(data):
+    length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+    body = data[pos + 8:pos + 8 + length]
+    if kind == b"tEXt" and body.startswith(b"Comment\0"):
+        text = body[8:].decode("latin-1")
+    pos += 12 + length
+print(text)
+EOF
+}
+# The colour of one screen pixel as "r,g,b".
+pixel() { import -window root -crop "1x1+$1+$2" +repage -depth 8 txt:- | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1,\2,\3/p' | head -n1; }
+# The canvas (800 x 600 at 100 %, at (80, 41) in the window), with the brush
+# cursor hidden by the space bar held in the drawing window.
+shot() {
+  xdotool mousemove $((dx + 940)) $((dy + 665))
+  xdotool windowfocus "$draw_id" 2>/dev/null
+  sleep 0.2
+  xdotool keydown space
+  sleep 1
+  import -window root -crop "796x596+$((dx + 82))+$((dy + 43))" +repage "$1"
+  xdotool keyup space
+}
+differ() { compare -metric AE "$1" "$2" /dev/null 2>&1; }
+drag() {
+  xdotool mousemove $((dx + $1)) $((dy + $2))
+  sleep 0.5
+  xdotool mousedown 1
+  for i in $(seq 20); do
+    xdotool mousemove $((dx + $1 + ($3 - $1) * i / 20)) $((dy + $2 + ($4 - $2) * i / 20))
+    sleep 0.03
+  done
+  xdotool mouseup 1
+  sleep 1
+}
+# The library: the Brushes button of the tool window; its window sits at
+# (1165, -2) with its list area at the top and the capture row below it.
+brushes_button() { xdotool mousemove 166 336 click 1; }
+NEW_X=1192 NAME_X=1257 OK_X=1314 ROW_Y=217
+LIST_BG="84,80,76"
+ROW0_X=1206 ROW0_Y=35 ROW1_Y=110  # the middle of the first and second row's icon
+show_library() {
+  brushes_button
+  lib="$(wait_window ' 173 500 "Brushes"$' 10)" || fail "the brush library did not show"
+  lib_id="${lib%% *}"
+  sleep 0.5
+}
+close_library() {
+  "$XWIN" close "$lib_id"
+  for i in $(seq 50); do
+    "$XWIN" list | grep -q '"Brushes"$' || return 0
+    sleep 0.1
+  done
+  fail "the close box did not hide the library"
+}
+
+wait_title '^wyrleArtwork.png \| 800x600 pixels \| 100% '
+sleep 1
+drag 150 120 350 260
+shot "$WORK_DIR/artwork.png"
+
+# 1. Save a preset "test".
+show_library
+xdotool mousemove $NEW_X $ROW_Y click 1
+sleep 1
+drag 440 320 520 370
+xdotool windowfocus "$lib_id" 2>/dev/null
+xdotool mousemove $NAME_X $ROW_Y click 1
+sleep 0.2
+xdotool key ctrl+a
+xdotool type --delay 30 test
+xdotool mousemove $OK_X $ROW_Y click 1
+for i in $(seq 50); do
+  [ -f "$RUN/Brushes/Icons/test.png" ] && break
+  sleep 0.1
+done
+[ -f "$RUN/Brushes/test.png" ] || fail "no Brushes/test.png after OK"
+[ -f "$RUN/Brushes/Icons/test.png" ] || fail "no Brushes/Icons/test.png after OK"
+saved="$(comment "$RUN/Brushes/test.png")"
+[[ "$saved" == V\|150\|C\|*\|END ]] || fail "the preset's comment is \"$saved\""
+[ "$(comment "$RUN/Brushes/Icons/test.png")" = "$saved" ] || fail "the icon's comment differs from the preset's"
+[ "$(identify -format %wx%h "$RUN/Brushes/test.png")" = 256x256 ] || fail "the sample is not 256 x 256"
+[ "$(identify -format %wx%h "$RUN/Brushes/Icons/test.png")" = 64x64 ] || fail "the icon is not 64 x 64"
+sleep 1
+shot "$WORK_DIR/after_save.png"
+[ "$(differ "$WORK_DIR/artwork.png" "$WORK_DIR/after_save.png")" = 0 ] || fail "the save did not give the canvas back"
+echo "OK saved the preset with one comment in both files and ended the capture"
+
+# 2. Icons come back from their presets; stray ones go.
+rm "$RUN/Brushes/Icons/test.png"
+cp "$RUN/Brushes/test.png" "$RUN/Brushes/Icons/stale.png"
+close_library
+show_library
+[ -f "$RUN/Brushes/Icons/test.png" ] || fail "the missing icon was not rebuilt"
+[ "$(comment "$RUN/Brushes/Icons/test.png")" = "$saved" ] || fail "the rebuilt icon lost the comment"
+[ "$(identify -format %wx%h "$RUN/Brushes/Icons/test.png")" = 64x64 ] || fail "the rebuilt icon is not 64 x 64"
+[ ! -e "$RUN/Brushes/Icons/stale.png" ] || fail "the stray icon was not removed"
+[ "$(pixel $ROW0_X $ROW0_Y)" != "$LIST_BG" ] || fail "no row for the preset"
+[ "$(pixel $ROW0_X $ROW1_Y)" = "$LIST_BG" ] || fail "more than one row listed"
+import -window root -crop 173x500+1165+0 +repage "$WORK_DIR/library.png"
+echo "the icon was rebuilt with its comment, the stray icon removed, one row listed"
+
+# 3. "X" on "test", then Yes.
+xdotool mousemove 1303 14 click 1
+info="$(wait_window '"Info"$' 10)" || fail "X asked nothing"
+xdotool windowfocus "${info%% *}" 2>/dev/null
+sleep 0.3
+xdotool key alt+y
+for i in $(seq 50); do
+  [ -e "$RUN/Brushes/test.png" ] || break
+  sleep 0.1
+done
+[ ! -e "$RUN/Brushes/test.png" ] || fail "Yes left Brushes/test.png"
+[ ! -e "$RUN/Brushes/Icons/test.png" ] || fail "Yes left Brushes/Icons/test.png"
+sleep 0.5
+[ "$(pixel $ROW0_X $ROW0_Y)" = "$LIST_BG" ] || fail "the deleted preset's row is still shown"
+echo "X and Yes deleted both files and the row"
+
+# 4. "New", then the close box: the capture ends, the canvas comes back.
+xdotool mousemove $NEW_X $ROW_Y click 1
+sleep 1
+drag 460 330 500 360
+shot "$WORK_DIR/capturing.png"
+[ "$(differ "$WORK_DIR/artwork.png" "$WORK_DIR/capturing.png")" != 0 ] || fail "New showed no capture"
+close_library
+sleep 1
+shot "$WORK_DIR/closed.png"
+[ "$(differ "$WORK_DIR/artwork.png" "$WORK_DIR/closed.png")" = 0 ] || fail "the close box did not give the canvas back"
+echo "the close box ended the capture and the canvas is as it was"
+
+quit_from_menu "$tool_id"
