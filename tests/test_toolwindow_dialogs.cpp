@@ -14,17 +14,6 @@
 
 using twtest::ToolWindow;
 
-namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-}  // namespace
-
 // --- Artwork dialogs --------------------------------------------------------
 
 TEST_F(ToolWindow, NewSettingsOkAsksTheEngineForANewArtwork) {
