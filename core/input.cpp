@@ -185,6 +185,7 @@ void wyrleApp::mousePressed(int x, int y, int button) {
         eraserIdle = false;
         strokeState = 1;
         releasedBeforeStart = false;
+        leftStroke = !bPan.load();
         return;
     }
     // Middle and right pan.
@@ -203,19 +204,26 @@ void wyrleApp::mousePressed(int x, int y, int button) {
 
 void wyrleApp::mouseReleased(int, int, int button) {
     if (button == 0) {
-        // Nothing runs (the press was refused, or a new canvas ended the
-        // stroke): nothing to end and nothing to store.
-        if (strokeState == 0) return;
+        const bool stroke = leftStroke;
+        leftStroke = false;
+        // Nothing runs (the press was refused, a new canvas or a middle or
+        // right press ended the stroke): nothing to end, but a stroke that
+        // painted still goes into the undo ring.
+        if (strokeState == 0) {
+            if (stroke) undoPending = regrabPending = true;
+            return;
+        }
         const bool pan = bPan.load();
         // The fade as the next frame will clamp it, so both agree on whether the stroke fades out.
-        if (!(snapshotBrushParams().fadez > 0) || f_eraserz.load() || pan) {
+        const bool endsNow = !(snapshotBrushParams().fadez > 0) || f_eraserz.load() || pan;
+        if (strokeState != 0 && endsNow) {
             strokeState = 0;
             requests::endStroke();
             redrawMode = 2;
         } else if (strokeState == 1) {
             releasedBeforeStart = true;
         }
-        if (!pan) undoPending = true;
+        if (stroke) undoPending = true;
         strokeEndPending = true;
         regrabPending = true;
         return;

@@ -129,6 +129,7 @@ bool wyrleApp::setupParameters() {
         return false;
     }
     releasedBeforeStart = false;
+    leftStroke = false;
 
     setUndoMemory();
 
@@ -264,7 +265,6 @@ void wyrleApp::newArtwork() {
     setWindowName(narrow(f_loadFile.get()));
     f_newArtwork = true;
     host->wakeUpIdle();
-    requests::finish(kWorkNewArtwork);
     f_alphaBCGsave = alpha ? 1 : 0;
 }
 
@@ -273,8 +273,6 @@ void wyrleApp::loadArtwork() {
         loadBackLayerPicture();
     else
         openArtworkPicture();
-    // Whatever the outcome, the slot is free again.
-    requests::finish(kWorkLoad);
 }
 
 void wyrleApp::openArtworkPicture() {
@@ -363,7 +361,6 @@ void wyrleApp::saveArtwork() {
         // The next Save asks for a name again instead of failing silently.
         if (!exporting) gSaveAs = false;
     }
-    requests::finish(kWorkSave);
 }
 
 void wyrleApp::findBcgColor() {

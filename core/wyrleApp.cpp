@@ -207,10 +207,10 @@ void wyrleApp::update() {
     // backPending is left alone here: only the undo push that stores the
     // changed back layer clears it, so a change made during a stroke is kept.
 
-    // Each code is tested after the previous one ran; each handler clears its own.
-    if (requests::pending(kWorkNewArtwork)) newArtwork();
-    if (requests::pending(kWorkLoad)) loadArtwork();
-    if (requests::pending(kWorkSave)) saveArtwork();
+    // Each code is tested after the previous one ran.
+    if (requests::takeCode(kWorkNewArtwork)) newArtwork();
+    if (requests::takeCode(kWorkLoad)) loadArtwork();
+    if (requests::takeCode(kWorkSave)) saveArtwork();
     if (requests::take(f_setPalette)) paletka();
     if (requests::take(f_setPaletteBasicHSV)) paletkaBasicHSV();
     if (requests::take(f_setStrings)) setupStrings();

@@ -248,6 +248,9 @@ public:
     // The left button went up before render took the press: the stroke
     // must still end, though its first frame clears strokeEndPending.
     bool releasedBeforeStart = false;
+    // The left button's press was taken as a stroke (not a pan): its release
+    // stores the stroke for undo, whatever the other buttons did meanwhile.
+    bool leftStroke = false;
 
     // ---- Colour pipeline ----
     int* pixelMap = nullptr;  // canvasWidth x canvasHeight, all 0 between frames

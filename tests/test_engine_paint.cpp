@@ -412,6 +412,40 @@ TEST_F(PaintEngine, ADragPaintsAlongItsPathAndUndoAndRedoRestoreIt) {
     EXPECT_EQ(f_workState.load(), 0);
 }
 
+TEST_F(PaintEngine, AStrokeInterruptedByAPanButtonStillGoesIntoTheUndoRing) {
+    // One stroke stored first, so a lost step shows as Undo going too far.
+    stroke(200, 200, 300, 260, 10);
+    const std::vector<unsigned char> first = front();
+    for (const int panButton : {1, 2}) {
+        SCOPED_TRACE(panButton);
+        const int pos = engine->undoPos;
+        press(0, 300, 300);
+        for (int i = 1; i <= 10; ++i) moveTo(300 + 20 * i, 300 + 10 * i);
+        // The other button goes down and up while the left one is held.
+        press(panButton, 500, 400);
+        frame();
+        release(panButton, 500, 400);
+        frame();
+        const std::vector<unsigned char> painted = front();
+        ASSERT_NE(painted, first);
+        release(0, 500, 400);
+        settle();
+        EXPECT_NE(engine->undoPos, pos) << "the stroke was not stored";
+        EXPECT_EQ(front(), painted);
+
+        // Undo takes back exactly this stroke, and redo brings it back.
+        f_workState = kWorkUndo;
+        frame();
+        EXPECT_EQ(front(), first);
+        f_workState = kWorkRedo;
+        frame();
+        EXPECT_EQ(front(), painted);
+        f_workState = kWorkUndo;
+        frame();
+        ASSERT_EQ(front(), first);
+    }
+}
+
 TEST_F(PaintEngine, PaintingFramesRedrawAndUploadOnlyWhatChanged) {
     const ofPixels& screen = engine->screenImage.pixelBuffer;
     const int fullArea = engine->maxCanvasWidth * engine->maxCanvasHeight;
