@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "BaseApp.h"
 #include "EngineGlobals.h"
 #include "EngineHost.h"
 #include "Log.h"
@@ -44,6 +45,9 @@ wyrleApp::wyrleApp() : ownHost(new StandardEngineHost(*this)) {
 }
 
 wyrleApp::~wyrleApp() {
+    // The GUI thread's key handlers reach the engine through the thread
+    // object; after this they find none.
+    if (baseApp) baseApp->forgetEngine(this);
     clearMemory();
     delete settingsHandler;
     delete log;
