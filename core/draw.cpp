@@ -189,7 +189,7 @@ void wyrleApp::centerTexture() {
     const float s = canvas::kZoomFactors[index];
     f_scalez = s;
     zoomRatio = 1.0f / s;
-    setWindowName(std::string(f_saveFile.get().utf8_str()));
+    setWindowName(documentName);
     const bool small = centerTextureFitsSmall(viewWidth, viewHeight, canvasWidth, canvasHeight, s);
     canvasOffsetX = centerTextureOffset(canvasOffsetX, canvasWidth, viewWidth, s0, s, small);
     canvasOffsetY = centerTextureOffset(canvasOffsetY, canvasHeight, viewHeight, s0, s, small);

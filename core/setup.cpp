@@ -245,6 +245,7 @@ void wyrleApp::defaultArtwork() {
 void wyrleApp::newArtwork() {
     clearMemoryLoad();
     setAllFileNames(artwork::kDefaultArtworkName);
+    documentName = narrow(f_loadFile.get());
     gSaveAs = false;
 
     canvasWidth = f_sx.load();
@@ -262,7 +263,7 @@ void wyrleApp::newArtwork() {
         renewArtwork();
         return;
     }
-    setWindowName(narrow(f_loadFile.get()));
+    setWindowName(documentName);
     f_newArtwork = true;
     host->wakeUpIdle();
     f_alphaBCGsave = alpha ? 1 : 0;
@@ -311,6 +312,7 @@ void wyrleApp::openArtworkPicture() {
     f_bcgG = result.bg.g;
     f_bcgB = result.bg.b;
     host->backgroundColorBitmap();
+    documentName = name;
     updateAllTexture();
     if (!setupParameters()) {
         renewArtwork();
@@ -320,7 +322,7 @@ void wyrleApp::openArtworkPicture() {
     f_exportFile.set(file);
     // Save must ask before it writes over the opened original.
     gSaveAs = false;
-    setWindowName(name);
+    setWindowName(documentName);
     f_newArtwork = true;
     host->wakeUpIdle();
 }
@@ -360,6 +362,12 @@ void wyrleApp::saveArtwork() {
         message(artwork::kCouldNotSave, artwork::kCaptionInfo);
         // The next Save asks for a name again instead of failing silently.
         if (!exporting) gSaveAs = false;
+        return;
+    }
+    // Saved under a new name, the artwork is known by it from now on.
+    if (!exporting && path != documentName) {
+        documentName = path;
+        setWindowName(documentName);
     }
 }
 
@@ -375,7 +383,7 @@ void wyrleApp::clearScene() { canvas::fillLayer(frontSpan(), background()); }
 
 void wyrleApp::updateAllTexture() {
     canvas::recompose(frontSpan(), backSpan(), displaySpan(), background(), f_showBcg.load());
-    setWindowName(narrow(f_loadFile.get()));
+    setWindowName(documentName);
     updateIcons();
     redrawMode = 2;
 }

@@ -199,6 +199,8 @@ public:
     int redrawMode = 0;  // 0 nothing, 1 dirty rectangle, 2 all, 3 all with nearest sampling
     int canvasWidth = 0, canvasHeight = 0;
     std::string windowTitle;
+    // The file the artwork is known by: the new, opened or last saved one.
+    std::string documentName;
     int dirtyMinX = 0, dirtyMaxX = 0, dirtyMinY = 0, dirtyMaxY = 0;
     int visibleMinX = 0, visibleMaxX = 0, visibleMinY = 0, visibleMaxY = 0;
     int captureBoxX = 0, captureBoxY = 0, captureBoxWidth = 256, captureBoxHeight = 256;
