@@ -21,6 +21,7 @@
 unsigned char wyrleApp::key = 0;
 int wyrleApp::KeyGlutGetModifiers = 1;
 int wyrleApp::State = 3;
+bool wyrleApp::Minimised = false;
 
 namespace {
 
@@ -41,6 +42,13 @@ void wyrleApp::stateFunc(int state) {
     State = state;
     if (!wxTheApp) return;
     guibridge::post([state]() { wxLogStatus("%i", state); });
+}
+
+void wyrleApp::windowStatusFunc(int status) {
+    // On X11 a minimised window is unmapped, which freeglut reports as
+    // hidden; it never sends the 0 x 0 reshape that would say so.
+    Minimised = status == GLUT_HIDDEN;
+    stateFunc(status == GLUT_HIDDEN || status == GLUT_FULLY_COVERED ? GLUT_NOT_VISIBLE : GLUT_VISIBLE);
 }
 
 bool wyrleApp::GetLMB() { return host->leftButtonDown(); }

@@ -196,6 +196,8 @@ void wyrleApp::update() {
         keyPressed(k);
     }
 
+    followMinimised();
+
     gBasePositionX = host->windowPositionX();
     gBasePositionY = host->windowPositionY();
     int dockX = 0, dockY = 0;
@@ -248,19 +250,30 @@ void wyrleApp::updateScreenOffsets() {
     screenOffsetY = canvasOffsetY / zoomRatio;
 }
 
+void wyrleApp::showToolWindowAgain() {
+    host->showToolWindow(false);
+    host->showToolWindow(true);
+    host->onTop();
+    toolWindowShown = true;
+}
+
+void wyrleApp::followMinimised() {
+    if (Minimised && toolWindowShown) {
+        host->showToolWindow(false);
+        toolWindowShown = false;
+    } else if (!Minimised && !toolWindowShown && host->windowWidth() > 0 && host->windowHeight() > 0) {
+        showToolWindowAgain();
+        // Nothing was drawn while minimised.
+        redrawMode = 2;
+    }
+}
+
 void wyrleApp::windowResized(int, int) {
     const int w = host->windowWidth();
     const int h = host->windowHeight();
     const int screenW = host->screenWidth();
     const int bw = f_borderWidth.load();
     const int bh = f_borderHeight.load();
-
-    auto bringToolWindowBack = [this]() {
-        host->showToolWindow(false);
-        host->showToolWindow(true);
-        host->onTop();
-        toolWindowShown = true;
-    };
 
     if (screenW > 0 && w >= screenW - 190) {
         // Widened to the screen: dock beside the tool window's home.
@@ -269,9 +282,9 @@ void wyrleApp::windowResized(int, int) {
         moveTo.set(4 * bh, 6 * bh - 2);
         bMove = true;
         host->wakeUpIdle();
-        bringToolWindowBack();
+        showToolWindowAgain();
     } else if (!toolWindowShown && w > 0 && h > 0) {
-        bringToolWindowBack();
+        showToolWindowAgain();
     }
     if (w <= 0 && h <= 0) {
         host->showToolWindow(false);

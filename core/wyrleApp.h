@@ -73,6 +73,10 @@ public:
     // their order without a window.
     // True when the drawing window moved since the previous call.
     bool isMoving();
+    // The tool window hides while the drawing window is minimised and comes
+    // back, with its open dialogs, when it is restored.
+    void followMinimised();
+    void showToolWindowAgain();
     // Brings the offsets back within the view (both axes).
     void clampView();
     // screenOffsetX/Y from the canvas offsets.
@@ -124,12 +128,18 @@ public:
     // ---- Input ----
     static void keyboard_cb(unsigned char key, int x, int y);
     static void stateFunc(int state);
+    // freeglut's window-status callback: records whether the drawing window
+    // is minimised (hidden) and passes its visibility on to stateFunc.
+    static void windowStatusFunc(int status);
     virtual bool GetLMB();
     // [ and ]: the brush (f_PartNum) or the eraser one step smaller or larger.
     void toolSize(bool larger);
     static unsigned char key;
     static int KeyGlutGetModifiers;
     static int State;
+    // The drawing window is minimised; the frame step hides and shows the
+    // tool window to match.
+    static bool Minimised;
 
     // ---- Particle chain ----
     virtual void setupStrings();

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "engine_paint_fixture.h"
+// After the engine headers, which bring GLEW first.
+#include <GL/freeglut.h>
 #include "screen.h"
 #include "xinput.h"
 
@@ -444,6 +446,37 @@ TEST_F(PaintEngine, AStrokeInterruptedByAPanButtonStillGoesIntoTheUndoRing) {
         frame();
         ASSERT_EQ(front(), first);
     }
+}
+
+TEST_F(PaintEngine, MinimisingTheDrawingWindowHidesTheToolWindowUntilItIsRestored) {
+    struct Step {
+        int status;  // what freeglut reports
+        std::vector<std::string> calls;
+    };
+    const Step steps[] = {
+        {GLUT_FULLY_COVERED, {}},  // covered by another window: nothing
+        {GLUT_HIDDEN, {"show 0"}},
+        {GLUT_HIDDEN, {}},
+        {GLUT_FULLY_RETAINED, {"show 0", "show 1", "onTop"}},
+        {GLUT_PARTIALLY_RETAINED, {}},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.status);
+        host.calls.clear();
+        host.uploads.clear();
+        wyrleApp::windowStatusFunc(s.status);
+        frame();
+        frame();
+        EXPECT_EQ(host.calls, s.calls);
+        EXPECT_EQ(wyrleApp::State, s.status == GLUT_HIDDEN || s.status == GLUT_FULLY_COVERED ? GLUT_NOT_VISIBLE
+                                                                                            : GLUT_VISIBLE);
+        // Restored, the whole picture is drawn again.
+        if (s.status == GLUT_FULLY_RETAINED) {
+            ASSERT_FALSE(host.uploads.empty());
+            EXPECT_EQ(host.uploads[0].w, engine->maxCanvasWidth);
+        }
+    }
+    wyrleApp::Minimised = false;
 }
 
 TEST_F(PaintEngine, PaintingFramesRedrawAndUploadOnlyWhatChanged) {
