@@ -22,9 +22,18 @@ void* BaseApp::Entry() {
     ofSetupOpenGL(&window, width, height, 0);
     wyrleApp* engine = new wyrleApp();
     engine->baseApp = this;
-    app.store(engine, std::memory_order_release);
+    {
+        std::lock_guard<std::mutex> lock(appMutex);
+        app.store(engine, std::memory_order_release);
+    }
     ofRunApp(engine);
     return nullptr;
+}
+
+void BaseApp::forgetEngine(const wyrleApp* engine) {
+    std::lock_guard<std::mutex> lock(appMutex);
+    if (app.load(std::memory_order_acquire) == engine)
+        app.store(nullptr, std::memory_order_release);
 }
 
 template <class F>

@@ -4,6 +4,7 @@
 #include <wx/thread.h>
 
 #include <atomic>
+#include <mutex>
 
 #include "DialogKit.h"
 #include "MyOfAppGlutWindow.h"
@@ -54,9 +55,23 @@ public:
     void RegisterGradientDialog();
     void RegisterSaveBrushDialog();
 
+    // Runs fn(engine) on the GUI thread while the engine exists; the engine's
+    // destructor waits for it and leaves nothing behind to reach. False when
+    // there is no engine (before Entry made it, or after the exit handler).
+    template <class F>
+    bool withEngine(F fn) {
+        std::lock_guard<std::mutex> lock(appMutex);
+        wyrleApp* engine = app.load(std::memory_order_acquire);
+        if (!engine)
+            return false;
+        fn(*engine);
+        return true;
+    }
+    // Called by the engine as it is deleted.
+    void forgetEngine(const wyrleApp* engine);
+
     MyOfAppGlutWindow window;
-    // Set by Entry once the engine exists; the GUI's key handlers read it and
-    // do nothing while it is null.
+    // Set by Entry once the engine exists and cleared when it is deleted.
     std::atomic<wyrleApp*> app{nullptr};
     WyrleFrame* frame = nullptr;
     int width;
@@ -66,6 +81,8 @@ private:
     BaseApp();
     template <class F>
     void onFrame(F fn);
+
+    std::mutex appMutex;
 
     static BaseApp* m_pInstance;
 };

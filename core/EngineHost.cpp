@@ -44,7 +44,9 @@ int StandardEngineHost::maxTextureSize() {
 void StandardEngineHost::installCallbacks() {
     if (!hasWindow()) return;
     glutKeyboardFunc(&wyrleApp::keyboard_cb);
-    glutVisibilityFunc(&wyrleApp::stateFunc);
+    // The window-status callback also reports visibility (see stateFunc);
+    // freeglut keeps one of the two.
+    glutWindowStatusFunc(&wyrleApp::windowStatusFunc);
     // A held space bar must stay one press and one release, or a pan breaks
     // off at the first auto-repeat.
     if (!xinput::detectableAutoRepeatOnGlutDisplay())

@@ -1,8 +1,9 @@
 #pragma once
-// Taking and raising requests between the two threads. A flag is cleared
-// before its action runs, so a raise that comes during the action is kept for
-// the next frame; the engine's own bookkeeping writes of the request slot
-// only replace the value it expects, so a code the GUI wrote is never lost.
+// Taking and raising requests between the two threads. A flag or a request
+// code is cleared before its action runs, so a raise that comes during the
+// action is kept for the next frame; the engine's own bookkeeping writes of
+// the request slot only replace the value it expects, so a code the GUI wrote
+// is never lost.
 
 #include <atomic>
 
@@ -31,11 +32,9 @@ inline bool moveWorkState(int from, int to) {
 // Stroke or pan start: 0 becomes 10; a pending code stays in place.
 inline bool beginStroke() { return moveWorkState(kWorkIdle, kWorkStroke) || workState() == kWorkStroke; }
 inline void endStroke() { moveWorkState(kWorkStroke, kWorkIdle); }
-// A request code is done: back to idle unless a newer code came meanwhile.
-inline void finish(int code) { moveWorkState(code, kWorkIdle); }
-
-// Takes `code` from the slot when it is there; the action runs with the slot
-// still holding it and `finish` clears it afterwards.
-inline bool pending(int code) { return workState() == code; }
+// Takes `code` from the slot when it is there, leaving the slot idle before
+// the action runs: the same code written during the action waits for the
+// next frame instead of being cleared with this one.
+inline bool takeCode(int code) { return moveWorkState(code, kWorkIdle); }
 
 }  // namespace requests

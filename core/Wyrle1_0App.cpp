@@ -22,9 +22,7 @@ namespace {
 void setPan(bool on) {
     if (f_newBrushPreset.load() != 0 || !bFrame.load())
         return;
-    wyrleApp* engine = BaseApp::Instance()->app.load(std::memory_order_acquire);
-    if (engine)
-        engine->bPan.store(on);
+    BaseApp::Instance()->withEngine([on](wyrleApp& engine) { engine.bPan.store(on); });
 }
 
 }  // namespace
@@ -32,8 +30,7 @@ void setPan(bool on) {
 AppKeyAction appKeyDownAction(int keyCode) {
     switch (keyCode) {
     case WXK_SPACE: return AppKeyAction::Pan;
-    case '+':
-    case WXK_NUMPAD_ADD: return AppKeyAction::ZoomIn;
+    case '+': return AppKeyAction::ZoomIn;
     case WXK_TAB:
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER: return AppKeyAction::Swallow;

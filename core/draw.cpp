@@ -114,7 +114,10 @@ void wyrleApp::render() {
     undo::Ring ring = undoRing();
     undo::Flags flags{undoPending, backPending, canvasClear, regrabPending};
     undo::Requests rq;
-    rq.workState = requests::workState();
+    // A code is taken from the slot before it runs (see Requests.h).
+    const int code = requests::workState();
+    const bool renderCode = code == kWorkUndo || code == kWorkRedo || code == kWorkClearFront || code == kWorkFillFront;
+    rq.workState = renderCode && requests::takeCode(code) ? code : kWorkIdle;
     rq.capture = capture != 0;
     if (!rq.capture) {
         rq.showBack = requests::take(f_changeShowBcg) == 1;
@@ -131,7 +134,6 @@ void wyrleApp::render() {
         host->backgroundColorBitmap();
     }
     if (fx.recompose) updateAllTexture();
-    if (fx.finishWorkState) requests::finish(rq.workState);
 
     // 10. The screen image, then its texture: the whole of it after a full
     // redraw, else only the rectangle that changed.
@@ -195,7 +197,7 @@ void wyrleApp::centerTexture() {
     const float s = canvas::kZoomFactors[index];
     f_scalez = s;
     zoomRatio = 1.0f / s;
-    setWindowName(std::string(f_saveFile.get().utf8_str()));
+    setWindowName(documentName);
     const bool small = centerTextureFitsSmall(viewWidth, viewHeight, canvasWidth, canvasHeight, s);
     canvasOffsetX = centerTextureOffset(canvasOffsetX, canvasWidth, viewWidth, s0, s, small);
     canvasOffsetY = centerTextureOffset(canvasOffsetY, canvasHeight, viewHeight, s0, s, small);

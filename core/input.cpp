@@ -21,6 +21,7 @@
 unsigned char wyrleApp::key = 0;
 int wyrleApp::KeyGlutGetModifiers = 1;
 int wyrleApp::State = 3;
+bool wyrleApp::Minimised = false;
 
 namespace {
 
@@ -41,6 +42,13 @@ void wyrleApp::stateFunc(int state) {
     State = state;
     if (!wxTheApp) return;
     guibridge::post([state]() { wxLogStatus("%i", state); });
+}
+
+void wyrleApp::windowStatusFunc(int status) {
+    // On X11 a minimised window is unmapped, which freeglut reports as
+    // hidden; it never sends the 0 x 0 reshape that would say so.
+    Minimised = status == GLUT_HIDDEN;
+    stateFunc(status == GLUT_HIDDEN || status == GLUT_FULLY_COVERED ? GLUT_NOT_VISIBLE : GLUT_VISIBLE);
 }
 
 bool wyrleApp::GetLMB() { return host->leftButtonDown(); }
@@ -185,6 +193,7 @@ void wyrleApp::mousePressed(int x, int y, int button) {
         eraserIdle = false;
         strokeState = 1;
         releasedBeforeStart = false;
+        leftStroke = !bPan.load();
         return;
     }
     // Middle and right pan.
@@ -203,19 +212,26 @@ void wyrleApp::mousePressed(int x, int y, int button) {
 
 void wyrleApp::mouseReleased(int, int, int button) {
     if (button == 0) {
-        // Nothing runs (the press was refused, or a new canvas ended the
-        // stroke): nothing to end and nothing to store.
-        if (strokeState == 0) return;
+        const bool stroke = leftStroke;
+        leftStroke = false;
+        // Nothing runs (the press was refused, a new canvas or a middle or
+        // right press ended the stroke): nothing to end, but a stroke that
+        // painted still goes into the undo ring.
+        if (strokeState == 0) {
+            if (stroke) undoPending = regrabPending = true;
+            return;
+        }
         const bool pan = bPan.load();
         // The fade as the next frame will clamp it, so both agree on whether the stroke fades out.
-        if (!(snapshotBrushParams().fadez > 0) || f_eraserz.load() || pan) {
+        const bool endsNow = !(snapshotBrushParams().fadez > 0) || f_eraserz.load() || pan;
+        if (strokeState != 0 && endsNow) {
             strokeState = 0;
             requests::endStroke();
             redrawMode = 2;
         } else if (strokeState == 1) {
             releasedBeforeStart = true;
         }
-        if (!pan) undoPending = true;
+        if (stroke) undoPending = true;
         strokeEndPending = true;
         regrabPending = true;
         return;

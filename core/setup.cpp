@@ -129,6 +129,7 @@ bool wyrleApp::setupParameters() {
         return false;
     }
     releasedBeforeStart = false;
+    leftStroke = false;
 
     setUndoMemory();
 
@@ -245,6 +246,7 @@ void wyrleApp::defaultArtwork() {
 void wyrleApp::newArtwork() {
     clearMemoryLoad();
     setAllFileNames(artwork::kDefaultArtworkName);
+    documentName = narrow(f_loadFile.get());
     gSaveAs = false;
 
     canvasWidth = f_sx.load();
@@ -262,10 +264,9 @@ void wyrleApp::newArtwork() {
         renewArtwork();
         return;
     }
-    setWindowName(narrow(f_loadFile.get()));
+    setWindowName(documentName);
     f_newArtwork = true;
     host->wakeUpIdle();
-    requests::finish(kWorkNewArtwork);
     f_alphaBCGsave = alpha ? 1 : 0;
 }
 
@@ -274,8 +275,6 @@ void wyrleApp::loadArtwork() {
         loadBackLayerPicture();
     else
         openArtworkPicture();
-    // Whatever the outcome, the slot is free again.
-    requests::finish(kWorkLoad);
 }
 
 void wyrleApp::openArtworkPicture() {
@@ -314,6 +313,7 @@ void wyrleApp::openArtworkPicture() {
     f_bcgG = result.bg.g;
     f_bcgB = result.bg.b;
     host->backgroundColorBitmap();
+    documentName = name;
     updateAllTexture();
     if (!setupParameters()) {
         renewArtwork();
@@ -323,7 +323,7 @@ void wyrleApp::openArtworkPicture() {
     f_exportFile.set(file);
     // Save must ask before it writes over the opened original.
     gSaveAs = false;
-    setWindowName(name);
+    setWindowName(documentName);
     f_newArtwork = true;
     host->wakeUpIdle();
 }
@@ -363,8 +363,13 @@ void wyrleApp::saveArtwork() {
         message(artwork::kCouldNotSave, artwork::kCaptionInfo);
         // The next Save asks for a name again instead of failing silently.
         if (!exporting) gSaveAs = false;
+        return;
     }
-    requests::finish(kWorkSave);
+    // Saved under a new name, the artwork is known by it from now on.
+    if (!exporting && path != documentName) {
+        documentName = path;
+        setWindowName(documentName);
+    }
 }
 
 void wyrleApp::findBcgColor() {
@@ -379,7 +384,7 @@ void wyrleApp::clearScene() { canvas::fillLayer(frontSpan(), background()); }
 
 void wyrleApp::updateAllTexture() {
     canvas::recompose(frontSpan(), backSpan(), displaySpan(), background(), f_showBcg.load());
-    setWindowName(narrow(f_loadFile.get()));
+    setWindowName(documentName);
     updateIcons();
     redrawMode = 2;
 }

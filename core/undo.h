@@ -11,7 +11,7 @@
 //                   undoHasBack, undoBcgR, undoBcgG, undoBcgB, undoFrameBytes};
 //   undo::Flags flags{undoPending, backPending, canvasClear, regrabPending};
 //   undo::Requests rq;
-//   rq.workState = requests::workState();
+//   rq.workState = the code 7, 8, 4 or 41 taken from the slot (else 0);
 //   rq.capture = f_newBrushPreset != 0;
 //   if (!rq.capture) {            // the layer requests wait during a capture
 //       rq.showBack = requests::take(f_changeShowBcg) == 1;
@@ -23,7 +23,6 @@
 //   undo::Effects fx = undo::runRequests(rq, ring, frontSpan, backSpan, flags, bg);
 //   if (fx.backgroundChanged) { f_bcgR = bg.r; ...; backgroundColorBitmap(); }
 //   if (fx.recompose) { updateAllTexture(); redrawMode = 2; }
-//   if (fx.finishWorkState) requests::finish(rq.workState);
 //
 // Set-up of a canvas: undo::resetRing after the buffers exist (and
 // backPending := 0). Loading a back-layer picture: undo::keepBackBeforeChange
@@ -119,7 +118,7 @@ struct Requests {
 
 // What the engine must do afterwards.
 struct Effects {
-    bool finishWorkState = false;    // the slot's code was handled: back to 0
+    bool finishWorkState = false;    // the code was one of the handled ones
     bool recompose = false;          // updateAllTexture and redrawMode 2
     bool backgroundChanged = false;  // `bg` was restored: write it back and repaint the swatch
     bool pushed = false;             // a state was stored

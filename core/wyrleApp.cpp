@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "BaseApp.h"
 #include "EngineGlobals.h"
 #include "EngineHost.h"
 #include "Log.h"
@@ -44,6 +45,9 @@ wyrleApp::wyrleApp() : ownHost(new StandardEngineHost(*this)) {
 }
 
 wyrleApp::~wyrleApp() {
+    // The GUI thread's key handlers reach the engine through the thread
+    // object; after this they find none.
+    if (baseApp) baseApp->forgetEngine(this);
     clearMemory();
     delete settingsHandler;
     delete log;
@@ -192,6 +196,8 @@ void wyrleApp::update() {
         keyPressed(k);
     }
 
+    followMinimised();
+
     gBasePositionX = host->windowPositionX();
     gBasePositionY = host->windowPositionY();
     int dockX = 0, dockY = 0;
@@ -207,10 +213,10 @@ void wyrleApp::update() {
     // backPending is left alone here: only the undo push that stores the
     // changed back layer clears it, so a change made during a stroke is kept.
 
-    // Each code is tested after the previous one ran; each handler clears its own.
-    if (requests::pending(kWorkNewArtwork)) newArtwork();
-    if (requests::pending(kWorkLoad)) loadArtwork();
-    if (requests::pending(kWorkSave)) saveArtwork();
+    // Each code is tested after the previous one ran.
+    if (requests::takeCode(kWorkNewArtwork)) newArtwork();
+    if (requests::takeCode(kWorkLoad)) loadArtwork();
+    if (requests::takeCode(kWorkSave)) saveArtwork();
     if (requests::take(f_setPalette)) paletka();
     if (requests::take(f_setPaletteBasicHSV)) paletkaBasicHSV();
     if (requests::take(f_setStrings)) setupStrings();
@@ -244,19 +250,30 @@ void wyrleApp::updateScreenOffsets() {
     screenOffsetY = canvasOffsetY / zoomRatio;
 }
 
+void wyrleApp::showToolWindowAgain() {
+    host->showToolWindow(false);
+    host->showToolWindow(true);
+    host->onTop();
+    toolWindowShown = true;
+}
+
+void wyrleApp::followMinimised() {
+    if (Minimised && toolWindowShown) {
+        host->showToolWindow(false);
+        toolWindowShown = false;
+    } else if (!Minimised && !toolWindowShown && host->windowWidth() > 0 && host->windowHeight() > 0) {
+        showToolWindowAgain();
+        // Nothing was drawn while minimised.
+        redrawMode = 2;
+    }
+}
+
 void wyrleApp::windowResized(int, int) {
     const int w = host->windowWidth();
     const int h = host->windowHeight();
     const int screenW = host->screenWidth();
     const int bw = f_borderWidth.load();
     const int bh = f_borderHeight.load();
-
-    auto bringToolWindowBack = [this]() {
-        host->showToolWindow(false);
-        host->showToolWindow(true);
-        host->onTop();
-        toolWindowShown = true;
-    };
 
     if (screenW > 0 && w >= screenW - 190) {
         // Widened to the screen: dock beside the tool window's home.
@@ -265,9 +282,9 @@ void wyrleApp::windowResized(int, int) {
         moveTo.set(4 * bh, 6 * bh - 2);
         bMove = true;
         host->wakeUpIdle();
-        bringToolWindowBack();
+        showToolWindowAgain();
     } else if (!toolWindowShown && w > 0 && h > 0) {
-        bringToolWindowBack();
+        showToolWindowAgain();
     }
     if (w <= 0 && h <= 0) {
         host->showToolWindow(false);

@@ -73,6 +73,10 @@ public:
     // their order without a window.
     // True when the drawing window moved since the previous call.
     bool isMoving();
+    // The tool window hides while the drawing window is minimised and comes
+    // back, with its open dialogs, when it is restored.
+    void followMinimised();
+    void showToolWindowAgain();
     // Brings the offsets back within the view (both axes).
     void clampView();
     // screenOffsetX/Y from the canvas offsets.
@@ -124,12 +128,18 @@ public:
     // ---- Input ----
     static void keyboard_cb(unsigned char key, int x, int y);
     static void stateFunc(int state);
+    // freeglut's window-status callback: records whether the drawing window
+    // is minimised (hidden) and passes its visibility on to stateFunc.
+    static void windowStatusFunc(int status);
     virtual bool GetLMB();
     // [ and ]: the brush (f_PartNum) or the eraser one step smaller or larger.
     void toolSize(bool larger);
     static unsigned char key;
     static int KeyGlutGetModifiers;
     static int State;
+    // The drawing window is minimised; the frame step hides and shows the
+    // tool window to match.
+    static bool Minimised;
 
     // ---- Particle chain ----
     virtual void setupStrings();
@@ -199,6 +209,8 @@ public:
     int redrawMode = 0;  // 0 nothing, 1 dirty rectangle, 2 all, 3 all with nearest sampling
     int canvasWidth = 0, canvasHeight = 0;
     std::string windowTitle;
+    // The file the artwork is known by: the new, opened or last saved one.
+    std::string documentName;
     int dirtyMinX = 0, dirtyMaxX = 0, dirtyMinY = 0, dirtyMaxY = 0;
     int visibleMinX = 0, visibleMaxX = 0, visibleMinY = 0, visibleMaxY = 0;
     int captureBoxX = 0, captureBoxY = 0, captureBoxWidth = 256, captureBoxHeight = 256;
@@ -248,6 +260,9 @@ public:
     // The left button went up before render took the press: the stroke
     // must still end, though its first frame clears strokeEndPending.
     bool releasedBeforeStart = false;
+    // The left button's press was taken as a stroke (not a pan): its release
+    // stores the stroke for undo, whatever the other buttons did meanwhile.
+    bool leftStroke = false;
 
     // ---- Colour pipeline ----
     int* pixelMap = nullptr;  // canvasWidth x canvasHeight, all 0 between frames

@@ -1,6 +1,7 @@
 #include "WyrleMain.h"
 
 #include <wx/app.h>
+#include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/font.h>
 #include <wx/image.h>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -299,8 +301,25 @@ wxString withTypeExtension(const wxString& path, const wxString& wildcard, int f
     return path + pattern.Mid(1);
 }
 
+wxString saveDialogTitle(const wxString& subject) {
+    return subject.empty() ? wxString(_("Save artwork as")) : wxString::Format(_("Save %s file"), subject);
+}
+
 wxString manualPath(const wxString& cwd) {
     return wxFileName(cwd, "").GetPathWithSep() + kManual;
+}
+
+bool findProgram(const wxString& program) {
+    if (program.empty())
+        return false;
+    if (program.Contains("/"))
+        return wxFileName::IsFileExecutable(program);
+    wxPathList path;
+    path.AddEnvList("PATH");
+    for (const wxString& dir : path)
+        if (wxFileName::IsFileExecutable(wxFileName(dir, program).GetFullPath()))
+            return true;
+    return false;
 }
 
 void sliderPositions(int r, int g, int b, int& hue, int& sat, int& lum) {
@@ -492,6 +511,11 @@ wxSizer* WyrleFrame::sliderRow(long nameId, const wxString& name, int nameWidth,
                                                "ID_STATICTEXT");
     nameLabel->SetFont(panelFont());
     nameLabel->SetForegroundColour(kLabelColour);
+    // Where "Arial" falls back to a wider font the label grows rather than
+    // cutting its text off.
+    const int textWidth = nameLabel->GetTextExtent(name).x;
+    if (textWidth > nameWidth)
+        nameLabel->SetInitialSize(wxSize(textWidth, -1));
     row->Add(nameLabel, 0, wxTOP | wxRIGHT | wxALIGN_CENTER_VERTICAL, 1);
     slider = new Compact<wxSlider>(this, sliderId, value, minValue, maxValue, wxDefaultPosition, size, kSliderStyle,
                           wxDefaultValidator, "ID_SLIDER");
@@ -552,7 +576,8 @@ void WyrleFrame::buildColourSection(wxBoxSizer* root) {
                        ID_STATICTEXTLUM, sliderLum, labelLum),
              0, 0, 0);
     section->Add(hsl, 0, wxALIGN_CENTER_HORIZONTAL, 0);
-    section->Add(sliderRow(ID_STATICTEXT16, _("Opacity"), 36, false, ID_SLIDEROPACITY, 30, 1, 100, wxSize(124, 22),
+    // The engine paints at 40 from its set-up on; the slider shows that.
+    section->Add(sliderRow(ID_STATICTEXT16, _("Opacity"), 36, false, ID_SLIDEROPACITY, 40, 1, 100, wxSize(124, 22),
                            1, ID_STATICTEXTOPACITY, sliderOpacity, labelOpacity),
                  0, wxRIGHT | wxALIGN_CENTER_HORIZONTAL, 5);
     root->Add(section, 0, wxALIGN_CENTER_HORIZONTAL, 0);
@@ -591,7 +616,9 @@ void WyrleFrame::buildToolsSection(wxBoxSizer* root) {
     redoButton->SetBackgroundColour(normalColor);
     zoom->Add(redoButton, 0, 0, 0);
     clearButton = button(ID_BUTTONCLEAR, _("Clr"), wxSize(23, 23), normalColor);
-    zoom->Add(clearButton, 0, wxLEFT, 5);
+    wxBoxSizer* lowered = new wxBoxSizer(wxVERTICAL);
+    lowered->Add(clearButton, 0, wxTOP, 8);
+    zoom->Add(lowered, 0, wxLEFT, 5);
     section->Add(zoom, 0, wxTOP | wxBOTTOM | wxALIGN_CENTER_HORIZONTAL, 6);
     root->Add(section, 0, wxALIGN_CENTER_HORIZONTAL, 0);
 }
@@ -822,6 +849,7 @@ void WyrleFrame::connectHandlers() {
     connectMenu(idFileLoad, &WyrleFrame::OnMenuItemLoadSelected);
     connectMenu(idFileSave, &WyrleFrame::OnMenuItemSaveSelected);
     connectMenu(idFileSaveAs, &WyrleFrame::OnMenuItemSaveAsSelected);
+    Bind(wxEVT_UPDATE_UI, &WyrleFrame::OnUpdateShowBcg, this, ID_MENUITEMSHOWBCG);
     connectMenu(ID_MENUITEMOPENBACKLAYER, &WyrleFrame::OnMenuItemOpenBackLayerSelected);
     connectMenu(idFileExport, &WyrleFrame::OnMenuItemExportSelected);
     connectMenu(idFileQuit, &WyrleFrame::OnQuit);
@@ -1298,7 +1326,8 @@ void WyrleFrame::SaveDialog() {
     const wxString types = toolwindow::saveFileTypes(proposal.extension);
     wxFileName proposed(proposal.path);
     const prompts::SaveAnswer answer =
-        prompts::saveFile(this, wxString::FromUTF8(gTitle.c_str()), proposed.GetPath(), proposed.GetFullName(), types);
+        prompts::saveFile(this, toolwindow::saveDialogTitle(wxString::FromUTF8(gTitle.c_str())), proposed.GetPath(),
+                          proposed.GetFullName(), types);
     // GTK leaves a bare name bare; it gets the type chosen in the dialog.
     const wxString path = toolwindow::withTypeExtension(answer.path, types, answer.filterIndex);
     bool save = !path.empty();
@@ -1346,8 +1375,13 @@ void WyrleFrame::openWithOpener(const wxString& target) {
     // part of the one argument.
     const wxScopedCharBuffer program = opener.utf8_str();
     const wxScopedCharBuffer argument = target.utf8_str();
+    // Nothing is shown for a missing opener, as for a missing manual; one
+    // line says why nothing opened.
+    if (!toolwindow::findProgram(opener)) {
+        std::fprintf(stderr, "Wyrle: cannot open %s: %s is not installed\n", argument.data(), program.data());
+        return;
+    }
     const char* argv[] = {program.data(), argument.data(), nullptr};
-    // A missing opener is not reported, as a missing manual is not.
     wxLogNull quiet;
     wxExecute(const_cast<char**>(argv), wxEXEC_ASYNC);
 }
@@ -1366,6 +1400,11 @@ void WyrleFrame::ShowBcgSelected() {
 }
 
 void WyrleFrame::OnMenuItemShowBcgSelected(wxCommandEvent&) { ShowBcgSelected(); }
+
+void WyrleFrame::OnUpdateShowBcg(wxUpdateUIEvent& event) {
+    // The engine shows the back layer itself when it loads a picture into it.
+    event.Check(f_showBcg.load());
+}
 
 void WyrleFrame::OnMenuItemShowLayersSelected(wxCommandEvent&) {
     const int shown = f_changeShowLayers.load() != 1 ? 1 : 0;
@@ -1412,7 +1451,8 @@ void WyrleFrame::writeGuiPosition() {
 
 void WyrleFrame::moveFrameTo(int x, int y) {
     programMoveTarget = wxPoint(x, y);
-    programMovePending = true;
+    // A window already there gets no move, and so sends no report to skip.
+    programMovePending = GetPosition() != programMoveTarget;
     Move(x, y);
     writeGuiPosition();
 }
@@ -1430,20 +1470,27 @@ void WyrleFrame::OnMove(wxMoveEvent& event) {
     gGuiPositionY.store(client.y);
     event.Skip();
     // GTK reports a move the program made itself later, as an event of its
-    // own; reacting to it could bounce the window between snaps.
-    if (programMovePending && event.GetPosition() == programMoveTarget) {
+    // own, wherever the window manager put the window: a desktop with a top
+    // panel refuses the home position and answers with another one.
+    if (programMovePending) {
         programMovePending = false;
         return;
     }
-    programMovePending = false;
     int x = 0, y = 0;
-    if (toolwindow::dockTarget(client.x, client.y, gBasePositionX.load(), gBasePositionY.load(),
-                               f_borderWidth.load(), f_borderHeight.load(), x, y)) {
+    const bool snaps = toolwindow::dockTarget(client.x, client.y, gBasePositionX.load(), gBasePositionY.load(),
+                                              f_borderWidth.load(), f_borderHeight.load(), x, y);
+    // The snap just made is not asked for again until the user takes the
+    // window out of its zone: where the window manager kept the window from
+    // it, asking again would only repeat the refusal, forever.
+    const bool sameSnap = snaps && wxPoint(x, y) == programMoveTarget;
+    if (snaps && !sameSnap) {
         moveTo.set(x, y);
         requests::raise(bMove);
     } else {
         bMove.store(false);
     }
+    if (!sameSnap)
+        programMoveTarget = wxPoint(INT_MIN, INT_MIN);
 }
 
 void WyrleFrame::OnIdle(wxIdleEvent& event) {

@@ -67,6 +67,12 @@ wxString withTypeExtension(const wxString& path, const wxString& wildcard, int f
 // The manual below the working folder `cwd`.
 wxString manualPath(const wxString& cwd);
 
+// The save dialog's title for the subject of the save-file selector.
+wxString saveDialogTitle(const wxString& subject);
+
+// The program can be started: an executable path, or a name found on $PATH.
+bool findProgram(const wxString& program);
+
 // Hue, Sat and Lum slider positions for a colour.
 void sliderPositions(int r, int g, int b, int& hue, int& sat, int& lum);
 
@@ -169,6 +175,7 @@ public:
     void OnMenuItemWyrleOnline(wxCommandEvent& event);
     void ShowBcgSelected();
     void OnMenuItemShowBcgSelected(wxCommandEvent& event);
+    void OnUpdateShowBcg(wxUpdateUIEvent& event);
     void OnMenuItemShowLayersSelected(wxCommandEvent& event);
     void OnMenuItemCollapseFrontSelected(wxCommandEvent& event);
     void OnMenuItemCollapseBackSelected(wxCommandEvent& event);

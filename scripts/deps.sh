@@ -10,6 +10,7 @@ WYRLE_PACKAGES=(
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev zlib1g-dev libpng-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick xfonts-base
+  fonts-liberation2 fonts-dejavu-core xdg-utils openbox metacity
   clang libclang-rt-14-dev python3
   groff poppler-utils
 )

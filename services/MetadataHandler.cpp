@@ -74,22 +74,6 @@ bool isComment(const ByteSource& png, const Chunk& c) {
     return png.readAt(c.start + 8, key, sizeof key) && std::memcmp(key, kKeyword, sizeof key) == 0;
 }
 
-bool crcMatches(const ByteSource& png, const Chunk& c) {
-    std::vector<unsigned char> block(std::min<uint64_t>(kBlock, uint64_t(c.length) + 4));
-    uLong crc = crc32(0L, Z_NULL, 0);
-    uint64_t pos = c.start + 4;  // type and data
-    uint64_t left = uint64_t(c.length) + 4;
-    while (left > 0) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(left, block.size()));
-        if (!png.readAt(pos, block.data(), n)) return false;
-        crc = crc32(crc, block.data(), static_cast<uInt>(n));
-        pos += n;
-        left -= n;
-    }
-    unsigned char stored[4];
-    return png.readAt(c.end() - 4, stored, 4) && be32(stored) == static_cast<uint32_t>(crc);
-}
-
 std::string untilZero(const unsigned char* bytes, size_t count) {
     const unsigned char* stop = std::find(bytes, bytes + count, 0);
     return std::string(reinterpret_cast<const char*>(bytes), static_cast<size_t>(stop - bytes));
@@ -116,7 +100,8 @@ bool MemorySource::readAt(uint64_t offset, void* out, size_t count) const {
 PngComment readPngComment(const ByteSource& png) {
     PngComment result;
     result.wellFormed = walkChunks(png, [&](const Chunk& c) {
-        if (result.found || !isComment(png, c) || !crcMatches(png, c)) return true;
+        // A wrong CRC does not hide the text: the settings are still read.
+        if (result.found || !isComment(png, c)) return true;
         unsigned char text[kMaxComment];
         const size_t n = std::min<size_t>(c.length - sizeof kKeyword, kMaxComment);
         if (!png.readAt(c.start + 8 + sizeof kKeyword, text, n)) return false;

@@ -33,6 +33,11 @@ struct FakeHost : enginetest::RecordingHost {
     void setFrameRate(int rate) override { note("frameRate " + std::to_string(rate)); }
     void installCallbacks() override { note("installCallbacks"); }
     void registerDialogs() override { note("registerDialogs"); }
+    // Runs inside the actions that recompose the canvas (clear, fill, undo).
+    std::function<void()> duringTitle;
+    void setWindowTitle(const std::string&) override {
+        if (duringTitle) duringTitle();
+    }
 };
 
 // Records the frame step's calls; with `stub` set they do nothing else, so
@@ -54,15 +59,15 @@ struct TestEngine : wyrleApp {
     }
     void newArtwork() override {
         note("newArtwork");
-        if (stub) requests::finish(kWorkNewArtwork); else wyrleApp::newArtwork();
+        if (!stub) wyrleApp::newArtwork();
     }
     void loadArtwork() override {
         note("loadArtwork");
-        if (stub) requests::finish(kWorkLoad); else wyrleApp::loadArtwork();
+        if (!stub) wyrleApp::loadArtwork();
     }
     void saveArtwork() override {
         note("saveArtwork");
-        if (stub) requests::finish(kWorkSave); else wyrleApp::saveArtwork();
+        if (!stub) wyrleApp::saveArtwork();
     }
     void paletka() override { note("paletka"); if (!stub) wyrleApp::paletka(); }
     void paletkaBasicHSV() override { note("paletkaBasicHSV"); if (!stub) wyrleApp::paletkaBasicHSV(); }
@@ -258,6 +263,40 @@ TEST_F(Engine, FrameStepTakesEveryRequestOnceInOrder) {
     int resets = 0;
     for (const std::string& c : engine->calls) resets += c == "setupStrings";
     EXPECT_EQ(resets, 2);
+}
+
+TEST_F(Engine, ACodeWrittenAgainWhileItsActionRunsIsTakenInTheNextFrame) {
+    // Ctrl+S during a long save, Clear or Fill asked for again while the
+    // last one runs: the second request must not vanish with the first.
+    startUp();
+    f_saveFile.set(wxString::FromUTF8(dir.path("again.png").c_str()));
+    struct Case {
+        int code;
+        const char* action;  // where the test writes the code again
+    };
+    for (const Case c : {Case{kWorkSave, "saveArtwork"}, Case{kWorkClearFront, "title"},
+                         Case{kWorkFillFront, "title"}}) {
+        SCOPED_TRACE(c.code);
+        int runs = 0;
+        auto again = [&c, &runs]() {
+            if (++runs == 1) f_workState = c.code;
+        };
+        engine->during = [&](const std::string& call) {
+            if (call == c.action) again();
+        };
+        host.duringTitle = [&]() {
+            if (std::string(c.action) == "title") again();
+        };
+        f_workState = c.code;
+        engine->update();
+        EXPECT_EQ(runs, 1);
+        EXPECT_EQ(f_workState.load(), c.code) << "the second request was lost";
+        engine->update();
+        EXPECT_EQ(runs, 2);
+        EXPECT_EQ(f_workState.load(), 0);
+        engine->during = nullptr;
+        host.duringTitle = nullptr;
+    }
 }
 
 TEST_F(Engine, KeysAndTheLeftButtonAreTakenAtTheFrameStep) {

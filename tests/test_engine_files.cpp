@@ -113,6 +113,26 @@ TEST_F(EngineFiles, SavedArtworkReopensWithItsPixelsAlphaAndBackground) {
     }
 }
 
+TEST_F(EngineFiles, SaveAsToANewNameRetitlesTheWindowAtOnce) {
+    stroke(300, 300, 400, 350, 10);
+    const auto titled = [this](const char* name) { return host.title.rfind(name, 0) == 0; };
+    ASSERT_TRUE(titled("wyrleArtwork.png")) << host.title;
+    gSaveAs = true;
+    save(dir.path("renamed.png"), false, 0);
+    EXPECT_TRUE(titled("renamed.png")) << host.title;
+    // Whatever rebuilds the title later keeps the new name.
+    f_changeShowBcg = 1;
+    frame();
+    EXPECT_TRUE(titled("renamed.png")) << host.title;
+    f_scalezRangePos = 3;
+    f_centerTexture = true;
+    frame();
+    EXPECT_TRUE(titled("renamed.png")) << host.title;
+    // An export does not rename the artwork.
+    save(dir.path("copy.jpg"), true, 0);
+    EXPECT_TRUE(titled("renamed.png")) << host.title;
+}
+
 TEST_F(EngineFiles, ExportsWriteEveryFormatWithoutTouchingTheSaveState) {
     newArtwork(160, 120, 0, 1);
     stroke(300, 300, 400, 350, 10);

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "engine_paint_fixture.h"
+// After the engine headers, which bring GLEW first.
+#include <GL/freeglut.h>
 #include "screen.h"
 #include "xinput.h"
 
@@ -410,6 +412,71 @@ TEST_F(PaintEngine, ADragPaintsAlongItsPathAndUndoAndRedoRestoreIt) {
     frame();
     EXPECT_EQ(front(), second);
     EXPECT_EQ(f_workState.load(), 0);
+}
+
+TEST_F(PaintEngine, AStrokeInterruptedByAPanButtonStillGoesIntoTheUndoRing) {
+    // One stroke stored first, so a lost step shows as Undo going too far.
+    stroke(200, 200, 300, 260, 10);
+    const std::vector<unsigned char> first = front();
+    for (const int panButton : {1, 2}) {
+        SCOPED_TRACE(panButton);
+        const int pos = engine->undoPos;
+        press(0, 300, 300);
+        for (int i = 1; i <= 10; ++i) moveTo(300 + 20 * i, 300 + 10 * i);
+        // The other button goes down and up while the left one is held.
+        press(panButton, 500, 400);
+        frame();
+        release(panButton, 500, 400);
+        frame();
+        const std::vector<unsigned char> painted = front();
+        ASSERT_NE(painted, first);
+        release(0, 500, 400);
+        settle();
+        EXPECT_NE(engine->undoPos, pos) << "the stroke was not stored";
+        EXPECT_EQ(front(), painted);
+
+        // Undo takes back exactly this stroke, and redo brings it back.
+        f_workState = kWorkUndo;
+        frame();
+        EXPECT_EQ(front(), first);
+        f_workState = kWorkRedo;
+        frame();
+        EXPECT_EQ(front(), painted);
+        f_workState = kWorkUndo;
+        frame();
+        ASSERT_EQ(front(), first);
+    }
+}
+
+TEST_F(PaintEngine, MinimisingTheDrawingWindowHidesTheToolWindowUntilItIsRestored) {
+    struct Step {
+        int status;  // what freeglut reports
+        std::vector<std::string> calls;
+    };
+    const Step steps[] = {
+        {GLUT_FULLY_COVERED, {}},  // covered by another window: nothing
+        {GLUT_HIDDEN, {"show 0"}},
+        {GLUT_HIDDEN, {}},
+        {GLUT_FULLY_RETAINED, {"show 0", "show 1", "onTop"}},
+        {GLUT_PARTIALLY_RETAINED, {}},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.status);
+        host.calls.clear();
+        host.uploads.clear();
+        wyrleApp::windowStatusFunc(s.status);
+        frame();
+        frame();
+        EXPECT_EQ(host.calls, s.calls);
+        EXPECT_EQ(wyrleApp::State, s.status == GLUT_HIDDEN || s.status == GLUT_FULLY_COVERED ? GLUT_NOT_VISIBLE
+                                                                                            : GLUT_VISIBLE);
+        // Restored, the whole picture is drawn again.
+        if (s.status == GLUT_FULLY_RETAINED) {
+            ASSERT_FALSE(host.uploads.empty());
+            EXPECT_EQ(host.uploads[0].w, engine->maxCanvasWidth);
+        }
+    }
+    wyrleApp::Minimised = false;
 }
 
 TEST_F(PaintEngine, PaintingFramesRedrawAndUploadOnlyWhatChanged) {

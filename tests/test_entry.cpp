@@ -11,6 +11,7 @@
 #include "GuiBridge.h"
 #include "Wyrle1_0App.h"
 #include "WyrleGlobals.h"
+#include "wyrleApp.h"
 
 TEST(Borders, FromTheFrameMetric) {
     struct Case { int metric, width, height; };
@@ -27,6 +28,8 @@ TEST(Borders, FromTheFrameMetric) {
 TEST(AppKeys, Table) {
     EXPECT_EQ(appKeyDownAction(WXK_SPACE), AppKeyAction::Pan);
     EXPECT_EQ(appKeyDownAction('+'), AppKeyAction::ZoomIn);
+    // Only the key code of "+" zooms; the keypad's plus goes on like any key.
+    EXPECT_EQ(appKeyDownAction(WXK_NUMPAD_ADD), AppKeyAction::PassOn);
     EXPECT_EQ(appKeyDownAction(WXK_TAB), AppKeyAction::Swallow);
     EXPECT_EQ(appKeyDownAction(WXK_RETURN), AppKeyAction::Swallow);
     EXPECT_EQ(appKeyDownAction(WXK_NUMPAD_ENTER), AppKeyAction::Swallow);
@@ -44,6 +47,29 @@ TEST(AppKeys, SpaceBeforeTheEngineExistsIsHarmless) {
     EXPECT_FALSE(appKeyDown(nullptr, WXK_TAB));  // swallowed
     EXPECT_FALSE(appKeyDown(nullptr, '+'));      // zoom; not passed on
     EXPECT_TRUE(appKeyDown(nullptr, 'x'));
+    bFrame.store(false);
+}
+
+TEST(AppKeys, SpaceAfterTheEngineIsDeletedReachesNothing) {
+    wxInitializer init;
+    ASSERT_TRUE(init.IsOk());
+    bFrame.store(true);
+    BaseApp* thread = BaseApp::Instance();
+    wyrleApp* engine = new wyrleApp();
+    engine->baseApp = thread;
+    thread->app.store(engine);
+    EXPECT_TRUE(appKeyDown(nullptr, WXK_SPACE));
+    EXPECT_TRUE(engine->bPan.load());
+    EXPECT_TRUE(appKeyUp(WXK_SPACE));
+    EXPECT_FALSE(engine->bPan.load());
+
+    // What the exit handler does; a space typed during the shutdown must not
+    // write into the freed engine.
+    engine->exit();
+    delete engine;
+    EXPECT_EQ(thread->app.load(), nullptr);
+    EXPECT_TRUE(appKeyDown(nullptr, WXK_SPACE));
+    EXPECT_TRUE(appKeyUp(WXK_SPACE));
     bFrame.store(false);
 }
 

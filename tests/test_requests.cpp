@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "Requests.h"
@@ -61,13 +62,18 @@ TEST_F(RequestProtocol, EngineWritesNeverEraseAPendingCode) {
     EXPECT_FALSE(requests::beginStroke());
     EXPECT_EQ(requests::workState(), kWorkUndo);
 
-    // Finishing a code keeps a newer one written during its action.
+    // Taking a code leaves the slot idle before the action; the same code
+    // written again during the action waits for the next frame.
     requests::request(kWorkLoad);
     requests::request(kWorkNewArtwork);
-    requests::finish(kWorkLoad);
-    EXPECT_EQ(requests::workState(), kWorkNewArtwork);
-    requests::finish(kWorkNewArtwork);
+    EXPECT_FALSE(requests::takeCode(kWorkLoad));
+    EXPECT_TRUE(requests::takeCode(kWorkNewArtwork));
     EXPECT_EQ(requests::workState(), kWorkIdle);
+    requests::request(kWorkSave);
+    ASSERT_TRUE(requests::takeCode(kWorkSave));
+    requests::request(kWorkSave);
+    EXPECT_TRUE(requests::takeCode(kWorkSave));
+    EXPECT_FALSE(requests::takeCode(kWorkSave));
 
     // The end of set-up keeps a request raised while set-up ran.
     f_workState.store(kWorkSetup);
@@ -97,6 +103,45 @@ TEST_F(RequestProtocol, NoRaiseIsLostBetweenTwoThreads) {
     EXPECT_GE(taken, 1);
     EXPECT_LE(taken, raised.load());
     EXPECT_FALSE(f_setStrings.load());
+}
+
+TEST_F(RequestProtocol, EveryCodeWrittenAfterTheLastWasTakenIsTakenOnce) {
+    // The GUI writes a save, waits until the engine has begun it, and writes
+    // the next one while that save still runs (Ctrl+S during a long save).
+    // Every write must come through exactly once.
+    constexpr int kWrites = 2000;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point giveUp = Clock::now() + std::chrono::seconds(20);
+    std::atomic<int> written{0};
+    std::atomic<int> started{0};
+    std::atomic<bool> writerDone{false};
+    std::thread gui([&] {
+        for (int i = 1; i <= kWrites; ++i) {
+            requests::request(kWorkSave);
+            written.store(i);
+            // A lost write is never begun; the give-up only keeps the test from hanging.
+            while (started.load() < i && Clock::now() < giveUp)
+                std::this_thread::yield();
+            if (started.load() < i)
+                break;
+        }
+        writerDone.store(true);
+    });
+    int taken = 0;
+    while (!writerDone.load() || requests::workState() == kWorkSave) {
+        if (!requests::takeCode(kWorkSave)) {
+            std::this_thread::yield();
+            continue;
+        }
+        ++taken;
+        started.store(taken);
+        // The action lasts until the next write has come (or the writer stopped).
+        while (written.load() == taken && taken < kWrites && !writerDone.load() && Clock::now() < giveUp)
+            std::this_thread::yield();
+    }
+    gui.join();
+    EXPECT_EQ(taken, kWrites);
+    EXPECT_EQ(requests::workState(), kWorkIdle);
 }
 
 TEST(SharedValues, MoveToIsReadWhole) {

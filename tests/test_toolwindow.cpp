@@ -6,7 +6,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 
@@ -28,7 +30,8 @@ const SliderStart kSliders[] = {
     {"Hue", &WyrleFrame::sliderColor, &WyrleFrame::labelColor, 10, 0, 239},
     {"Sat", &WyrleFrame::sliderSaturation, &WyrleFrame::labelSaturation, 218, 0, 240},
     {"Lum", &WyrleFrame::sliderLum, &WyrleFrame::labelLum, 125, 0, 240},
-    {"Opacity", &WyrleFrame::sliderOpacity, &WyrleFrame::labelOpacity, 30, 1, 100},
+    // Where the engine's set-up puts the opacity, so the slider shows what the brush paints.
+    {"Opacity", &WyrleFrame::sliderOpacity, &WyrleFrame::labelOpacity, 40, 1, 100},
     {"Size", &WyrleFrame::sliderSize, &WyrleFrame::labelSize, 100, 1, 300},
     {"Width", &WyrleFrame::sliderWidth, &WyrleFrame::labelWidth, 4, 0, 10},
     {"Step", &WyrleFrame::sliderStep, &WyrleFrame::labelStep, 1, 1, 20},
@@ -94,6 +97,46 @@ TEST_F(ToolWindow, StartsWithThePanelsValuesHighlightsAndChecks) {
                         static_cast<wxWindow*>(frame->saveBrushDialog)})
         EXPECT_FALSE(d->IsShown());
     EXPECT_LE(frame->GetSize().y, 720);
+}
+
+// Every name label of the panel shows its whole text in the panel's font,
+// whatever font "Arial" resolves to (ctest runs this once more with a font
+// set-up that has only DejaVu, which is wider than Arial).
+TEST_F(ToolWindow, NameLabelsShowTheirWholeText) {
+    struct Name {
+        long id;
+        int partWidth;
+    };
+    const Name names[] = {{WyrleFrame::ID_STATICTEXT1, 35},  {WyrleFrame::ID_STATICTEXT3, 35},  {WyrleFrame::ID_STATICTEXT2, 35},
+                          {WyrleFrame::ID_STATICTEXT16, 36}, {WyrleFrame::ID_STATICTEXT4, 33},  {WyrleFrame::ID_STATICTEXT22, 33},
+                          {WyrleFrame::ID_STATICTEXT23, 31}, {WyrleFrame::ID_STATICTEXT5, 33},  {WyrleFrame::ID_STATICTEXT21, 33},
+                          {WyrleFrame::ID_STATICTEXT6, 33},  {WyrleFrame::ID_STATICTEXT7, 33},  {WyrleFrame::ID_STATICTEXT8, 33},
+                          {WyrleFrame::ID_STATICTEXT9, 33},  {WyrleFrame::ID_STATICTEXT11, 33}, {WyrleFrame::ID_STATICTEXT10, 31},
+                          {WyrleFrame::ID_STATICTEXT12, 33}, {WyrleFrame::ID_STATICTEXT13, 36}};
+    frame->eraserSection->ShowItems(true);
+    frame->Layout();
+    int wider = 0;
+    for (const Name& n : names) {
+        wxStaticText* text = wxDynamicCast(frame->FindWindow(n.id), wxStaticText);
+        ASSERT_NE(text, nullptr) << n.id;
+        const wxString shown = text->GetLabel();
+        SCOPED_TRACE(std::string(shown.utf8_str()));
+        const int need = text->GetTextExtent(shown).x;
+        EXPECT_GE(text->GetSize().x, need);
+        EXPECT_GE(text->GetSize().x, n.partWidth);
+        wider += need > n.partWidth;
+    }
+    // The run with the wide fallback font really needs the room.
+    if (std::getenv("WYRLE_WIDE_FONT")) {
+        EXPECT_GT(wider, 0);
+    }
+}
+
+TEST_F(ToolWindow, ClrSitsEightPixelsBelowUndoAndRedo) {
+    frame->Layout();
+    EXPECT_EQ(frame->undoButton->GetPosition().y, frame->redoButton->GetPosition().y);
+    EXPECT_EQ(frame->clearButton->GetPosition().y, frame->undoButton->GetPosition().y + 8);
+    EXPECT_GE(frame->clearButton->GetPosition().x, frame->redoButton->GetRect().GetRight() + 5);
 }
 
 TEST_F(ToolWindow, IsACaptionedFixedFrameWithoutBoxesOrTaskbarEntry) {
@@ -730,6 +773,20 @@ TEST_F(ToolWindow, BackLayerAndLayersToggleWithTheirChecks) {
     EXPECT_TRUE(frame->menuLayers->IsChecked());
 }
 
+TEST_F(ToolWindow, BackLayerCheckShowsTheLayerTheEngineShowed) {
+    // Open Back Layer: the engine loads the picture and shows it.
+    f_showBcg = true;
+    wxMenuEvent opened(wxEVT_MENU_OPEN, 0, frame->toolsMenu);
+    opened.SetEventObject(frame->toolsMenu);
+    frame->GetEventHandler()->ProcessEvent(opened);
+    EXPECT_TRUE(frame->menuBackLayer->IsChecked());
+    // Ctrl+B then hides it, as the check said.
+    menu(WyrleFrame::ID_MENUITEMSHOWBCG);
+    EXPECT_FALSE(f_showBcg.load());
+    frame->GetEventHandler()->ProcessEvent(opened);
+    EXPECT_FALSE(frame->menuBackLayer->IsChecked());
+}
+
 TEST_F(ToolWindow, BrushesTogglesTheLibraryAndEndsARunningCapture) {
     click(frame->brushLibraryButton);
     EXPECT_TRUE(frame->saveBrushDialog->IsShown());
@@ -823,6 +880,7 @@ TEST_F(ToolWindow, SaveAsHandsTheChosenFileToTheEngine) {
     answers.saveAnswer = {wxString::FromUTF8(target.c_str()), 0};
     menu(WyrleFrame::idFileSaveAs);
     EXPECT_EQ(answers.saveDialogs, 1);
+    EXPECT_EQ(answers.saveTitle, "Save artwork as");
     EXPECT_EQ(answers.saveName, "wyrleArtwork.png");
     EXPECT_EQ(answers.saveFolder, prompts::defaultFolder());
     EXPECT_TRUE(answers.saveTypes.StartsWith("PNG files"));
@@ -939,6 +997,26 @@ TEST_F(ToolWindow, HelpOpensTheManualWithOneArgument) {
     EXPECT_EQ(toolwindow::manualPath("/a b/\"c\""), "/a b/\"c\"/Documents/Wyrle_Manual_v1.5_Win.pdf");
 }
 
+TEST_F(ToolWindow, HelpWithoutAnOpenerSaysSoInOneLineAndShowsNothing) {
+    const wxString saved = WyrleFrame::opener;
+    for (const char* missing : {"/nonexistent/xdg-open", "wyrle-no-such-opener"}) {
+        SCOPED_TRACE(missing);
+        WyrleFrame::opener = missing;
+        for (const long id : {static_cast<long>(wxID_HELP), WyrleFrame::ID_MENUONLINE}) {
+            testing::internal::CaptureStderr();
+            menu(id);
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+            EXPECT_NE(said.find(std::string("cannot open")), std::string::npos) << said;
+            EXPECT_NE(said.find(missing), std::string::npos) << said;
+        }
+    }
+    WyrleFrame::opener = saved;
+    EXPECT_TRUE(answers.messages.empty());
+    EXPECT_TRUE(toolwindow::findProgram("sh"));
+    EXPECT_FALSE(toolwindow::findProgram(""));
+}
+
 // --- Placement, idle and closing --------------------------------------------
 
 TEST(ToolWindowDocking, ZonesAsATable) {
@@ -1011,6 +1089,35 @@ TEST_F(ToolWindow, AMoveIntoAZoneSnapsOnceAtTheNextIdle) {
     wxMoveEvent away(wxPoint(600, 600), frame->GetId());
     frame->GetEventHandler()->ProcessEvent(away);
     EXPECT_FALSE(bMove.load());
+}
+
+// A desktop with a top panel keeps the window below it: the home snap lands
+// elsewhere, still inside the home zone. That must not ask for the same snap
+// again (it would, every 50 ms, for ever).
+TEST_F(ToolWindow, ASnapTheWindowManagerRefusedIsNotAskedForAgain) {
+    const wxPoint offset = frame->clientOffset();
+    wxIdleEvent idle;
+    auto report = [&](wxPoint client) {
+        wxMoveEvent moved(client - offset, frame->GetId());
+        moved.SetEventObject(frame);
+        frame->GetEventHandler()->ProcessEvent(moved);
+    };
+    // The user drops the window in the home zone; it snaps home.
+    report(wxPoint(600, 600));
+    report(wxPoint(5, 50));
+    ASSERT_TRUE(bMove.load());
+    frame->OnIdle(idle);
+    // The window manager puts it at y 27 instead, and says so, more than once.
+    for (int i = 0; i < 3; ++i) {
+        report(wxPoint(0, 40));
+        EXPECT_FALSE(bMove.load()) << "report " << i;
+        frame->OnIdle(idle);
+    }
+    // Moved out of the zone and back by the user, it snaps again.
+    report(wxPoint(600, 600));
+    EXPECT_FALSE(bMove.load());
+    report(wxPoint(5, 50));
+    EXPECT_TRUE(bMove.load());
 }
 
 TEST_F(ToolWindow, IdleShowsTheNewArtworksBackgroundAndMode) {

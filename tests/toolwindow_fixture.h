@@ -88,7 +88,7 @@ struct Answers {
     int colourDialogs = 0;
     prompts::SaveAnswer saveAnswer;
     int saveDialogs = 0;
-    wxString saveFolder, saveName, saveTypes;
+    wxString saveTitle, saveFolder, saveName, saveTypes;
     wxString openPath;  // empty: cancelled
     int openDialogs = 0;
     int modalReply = wxID_CANCEL;
@@ -200,9 +200,10 @@ protected:
             answers.colours.pop_front();
             return true;
         });
-        prompts::setSaveFile([this](wxWindow*, const wxString&, const wxString& folder, const wxString& name,
+        prompts::setSaveFile([this](wxWindow*, const wxString& title, const wxString& folder, const wxString& name,
                                     const wxString& types) {
             ++answers.saveDialogs;
+            answers.saveTitle = title;
             answers.saveFolder = folder;
             answers.saveName = name;
             answers.saveTypes = types;

@@ -108,7 +108,7 @@ save_as_new() {
   xdotool windowfocus "$draw_id" 2>/dev/null
   sleep 0.2
   xdotool key ctrl+s
-  dialog="$(wait_window ' 0 0 [0-9]+ [0-9]+ ""$' 10)" || fail "Ctrl+S showed no save dialog"
+  dialog="$(wait_window ' 0 0 [0-9]+ [0-9]+ "Save artwork as"$' 10)" || fail "Ctrl+S showed no save dialog"
   xdotool windowfocus "${dialog%% *}"
   sleep 0.5
   xdotool key ctrl+a

@@ -87,11 +87,11 @@ diff="$(compare -metric AE "$WORK_DIR/before.png" "$WORK_DIR/undone.png" /dev/nu
 echo "Ctrl+Z undid a stroke"
 
 # Dragging the Size slider runs its handler, which writes the value label.
-label_shot() { import -window root -crop "30x16+160+$((tool_y + 351))" "$1"; }
+label_shot() { import -window root -crop "30x16+160+$((tool_y + 359))" "$1"; }
 label_shot "$WORK_DIR/label0.png"
-xdotool mousemove 81 $((tool_y + 360)) mousedown 1
+xdotool mousemove 81 $((tool_y + 368)) mousedown 1
 for x in 90 100 110 120 130; do
-  xdotool mousemove "$x" $((tool_y + 360))
+  xdotool mousemove "$x" $((tool_y + 368))
   sleep 0.05
 done
 xdotool mouseup 1
