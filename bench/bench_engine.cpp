@@ -7,8 +7,19 @@
 //   BM_StrokeFrame/ribbon4  ribbons, detail 4, 300 particles, spline
 //   BM_StrokeFrame/ribbon1  the same at detail 1
 //   BM_StrokeFrame/line     lines, step 1, 300 particles, a fast stroke
+//   BM_StrokeFrame/worst    the Ribbon style at the largest Width (2.5),
+//                           ribbons, detail 4, 300 particles, spline, a fast
+//                           pointer (40): the chain spreads wide, tens of
+//                           thousands of pixels are painted and half a
+//                           million redrawn a frame
 //   BM_FullRedraw           the whole visible canvas into the screen image
 //   BM_MemcpyView           a memcpy of the screen image's bytes (baseline)
+//   BM_ZoomedRedraw/50, /35, /25
+//                           a 4000 x 3000 RGBA canvas, centred, redrawn whole
+//                           at 50 %, 35 % and 25 % (the box filters)
+//   BM_ReadVisibleCanvas/50, /35, /25
+//                           one pass reading the canvas bytes the view covers
+//                           at that zoom (baseline)
 //
 // A stroke frame is what render does while painting: the particle step,
 // the brush step with its composite, the trail shift and the screen image's
@@ -16,7 +27,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -39,6 +52,8 @@ struct BrushCase {
     bool fill;
     int detail;
     float speed;  // pointer speed in window pixels per frame
+    int style = kStyleWyrle;
+    float width = 1.0f;  // f_NormLen
 };
 
 class Rig {
@@ -81,6 +96,8 @@ public:
         params.paintDetail = c.detail;
         params.partStep = 1;
         params.spline = true;
+        params.modes = c.style;
+        params.normLen = c.width;
         speed = c.speed;
         frameIndex = 0;
         ofSeedRandom(42);
@@ -187,6 +204,8 @@ void BM_StrokeFrame(benchmark::State& state, BrushCase c) {
 BENCHMARK_CAPTURE(BM_StrokeFrame, ribbon4, BrushCase{true, 4, 12.0f})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StrokeFrame, ribbon1, BrushCase{true, 1, 12.0f})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StrokeFrame, line, BrushCase{false, 1, 80.0f})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StrokeFrame, worst, BrushCase{true, 4, 40.0f, kStyleRibbon, 2.5f})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_FullRedraw(benchmark::State& state) {
     Rig& r = rig();
@@ -210,5 +229,101 @@ void BM_MemcpyView(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(src.size()));
 }
 BENCHMARK(BM_MemcpyView)->Unit(benchmark::kMillisecond);
+
+// A large canvas shown zoomed out: every pan and zoom redraws all of it.
+constexpr int kLargeW = 4000;
+constexpr int kLargeH = 3000;
+
+class ZoomRig {
+public:
+    ZoomRig()
+        : display(static_cast<size_t>(kLargeW) * kLargeH * 4),
+          screen(static_cast<size_t>(kViewW) * kViewH * 3),
+          backdrop(screen.size()) {
+        fillRgb(backdropView(), 114, 110, 106);
+        for (size_t i = 0; i < display.size(); ++i) display[i] = static_cast<unsigned char>((i * 2654435761u) >> 24);
+    }
+
+    // The canvas centred in the view at zoom factor `percent` / 100.
+    static ScreenMapping mapping(int percent) {
+        const float s = static_cast<float>(percent) / 100.0f;
+        const float zr = 1.0f / s;
+        const float ox = (kViewW / s - kLargeW) * 0.5f;
+        const float oy = (kViewH / s - kLargeH) * 0.5f;
+        return {zr, s, ox / zr, oy / zr};
+    }
+
+    void redraw(int percent) {
+        ScreenStepInput in;
+        in.windowWidth = kViewW;
+        in.windowHeight = kViewH;
+        in.canvasWidth = kLargeW;
+        in.canvasHeight = kLargeH;
+        in.mapping = mapping(percent);
+        in.canvasDirty = DirtyRect::emptyFor(kLargeW, kLargeH);
+        int mode = 2;
+        screenImageStep({display.data(), kLargeW, kLargeH, 4}, {screen.data(), kViewW, kViewH, 3}, backdropView(),
+                        in, mode);
+    }
+
+    // The canvas rectangle under the view, in canvas pixels: [x0, x1) x [y0, y1).
+    static void covered(int percent, int& x0, int& x1, int& y0, int& y1) {
+        const ScreenMapping m = mapping(percent);
+        const auto clampTo = [](float v, int hi) { return std::max(0, std::min(hi, static_cast<int>(v))); };
+        x0 = clampTo((0.0f - m.screenOffsetX) * m.zoomRatio, kLargeW);
+        x1 = clampTo((kViewW - m.screenOffsetX) * m.zoomRatio + 1.0f, kLargeW);
+        y0 = clampTo((0.0f - m.screenOffsetY) * m.zoomRatio, kLargeH);
+        y1 = clampTo((kViewH - m.screenOffsetY) * m.zoomRatio + 1.0f, kLargeH);
+    }
+
+    std::vector<unsigned char> display, screen, backdrop;
+
+private:
+    canvas::PixelSpan backdropView() { return {backdrop.data(), kViewW, kViewH, 3}; }
+};
+
+ZoomRig& zoomRig() {
+    static ZoomRig* r = new ZoomRig();
+    return *r;
+}
+
+void BM_ZoomedRedraw(benchmark::State& state, int percent) {
+    ZoomRig& r = zoomRig();
+    for (auto _ : state) {
+        r.redraw(percent);
+        benchmark::DoNotOptimize(r.screen.data());
+        benchmark::ClobberMemory();
+    }
+    int x0, x1, y0, y1;
+    ZoomRig::covered(percent, x0, x1, y0, y1);
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(x1 - x0) * (y1 - y0) * 4);
+}
+BENCHMARK_CAPTURE(BM_ZoomedRedraw, 50, 50)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ZoomedRedraw, 35, 35)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ZoomedRedraw, 25, 25)->Unit(benchmark::kMillisecond);
+
+void BM_ReadVisibleCanvas(benchmark::State& state, int percent) {
+    ZoomRig& r = zoomRig();
+    int x0, x1, y0, y1;
+    ZoomRig::covered(percent, x0, x1, y0, y1);
+    const size_t rowBytes = static_cast<size_t>(kLargeW) * 4;
+    const size_t words = static_cast<size_t>(x1 - x0) * 4 / sizeof(uint64_t);
+    for (auto _ : state) {
+        uint64_t acc = 0;
+        for (int y = y0; y < y1; ++y) {
+            const unsigned char* row = r.display.data() + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x0) * 4;
+            for (size_t i = 0; i < words; ++i) {
+                uint64_t v;
+                std::memcpy(&v, row + i * sizeof v, sizeof v);
+                acc ^= v;
+            }
+        }
+        benchmark::DoNotOptimize(acc);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(x1 - x0) * (y1 - y0) * 4);
+}
+BENCHMARK_CAPTURE(BM_ReadVisibleCanvas, 50, 50)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadVisibleCanvas, 35, 35)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadVisibleCanvas, 25, 25)->Unit(benchmark::kMillisecond);
 
 }  // namespace

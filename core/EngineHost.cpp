@@ -10,6 +10,7 @@
 
 #include "BaseApp.h"
 #include "GuiBridge.h"
+#include "ofAppGlutWindow.h"
 #include "ofAppRunner.h"
 #include "ofGraphics.h"
 #include "ofImage.h"
@@ -91,6 +92,10 @@ void StandardEngineHost::fatalMessage(const wxString& text, const wxString& capt
 
 // Without a window no texture exists, so this only refreshes the fields.
 void EngineHost::uploadRect(ofImage& image, int, int, int, int) { image.update(); }
+
+void StandardEngineHost::drawOnDemand() { ofAppGlutWindow::setRedrawOnDemand(true); }
+
+void StandardEngineHost::requestRedraw() { ofAppGlutWindow::requestRedraw(); }
 
 bool StandardEngineHost::leftButtonDown() { return xinput::leftButtonDown(); }
 

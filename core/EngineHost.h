@@ -74,6 +74,10 @@ public:
     virtual bool grabScreen(ofImage&, int, int, int, int) { return false; }
     // Uploads the rectangle (x, y, w, h) of `image`'s pixels into its texture.
     virtual void uploadRect(ofImage& image, int x, int y, int w, int h);
+    // From now on the window is drawn only when asked; asks for the next
+    // frame to be drawn.
+    virtual void drawOnDemand() {}
+    virtual void requestRedraw() {}
 };
 
 // A host without a window: a screen and a drawing window of set sizes, and
@@ -107,6 +111,9 @@ public:
     void backgroundColorBitmap() override {}
     void registerDialogs() override {}
     void fatalMessage(const wxString&, const wxString&) override {}
+    // Frame steps that asked for their frame to be drawn.
+    int redrawRequests = 0;
+    void requestRedraw() override { ++redrawRequests; }
 };
 
 // The host of the real program; its tool-window calls go through the
@@ -145,6 +152,8 @@ public:
     void sliderEraserSize(int position) override;
     bool grabScreen(ofImage& image, int x, int y, int w, int h) override;
     void uploadRect(ofImage& image, int x, int y, int w, int h) override;
+    void drawOnDemand() override;
+    void requestRedraw() override;
 
 private:
     wyrleApp& engine_;

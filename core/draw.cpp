@@ -159,6 +159,7 @@ void wyrleApp::render() {
     visibleMinY = screen.visible.visibleMinY;
     visibleMaxY = screen.visible.visibleMaxY;
     if (screen.updated) {
+        ++screenVersion;
         if (mode == 2 || mode == 3 || capture == 1)
             host->uploadRect(screenImage, 0, 0, maxCanvasWidth, maxCanvasHeight);
         else if (!screen.dirty.empty())
@@ -189,6 +190,7 @@ void wyrleApp::updateIcons() {
         sampleThumbnail(p.from, to.px);
         p.thumb.update();
     }
+    ++screenVersion;
 }
 
 void wyrleApp::centerTexture() {
@@ -209,6 +211,7 @@ void wyrleApp::centerTexture() {
 // ---- draw ----
 
 void wyrleApp::draw() {
+    collectShownState(drawnState, drawnCursor);
     if (!canvasReady) return;
     // Without a window there is nothing to draw on, but the capture's hand-
     // shake and the zoom still run.

@@ -14,6 +14,7 @@
 #include "GuiBridge.h"
 #include "Requests.h"
 #include "WyrleGlobals.h"
+#include "ofAppGlutWindow.h"
 #include "ofMath.h"
 #include "wyrleApp.h"
 #include "xinput.h"
@@ -40,6 +41,7 @@ void wyrleApp::keyboard_cb(unsigned char k, int, int) {
 
 void wyrleApp::stateFunc(int state) {
     State = state;
+    ofAppGlutWindow::requestRedraw();
     if (!wxTheApp) return;
     guibridge::post([state]() { wxLogStatus("%i", state); });
 }

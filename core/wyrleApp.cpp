@@ -1,6 +1,8 @@
 #include "wyrleApp.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -85,6 +87,7 @@ void wyrleApp::setup() {
 
     host->setBackground(0, 0, 0);
     host->setFrameRate(40);
+    host->drawOnDemand();
 
     particleCount = kParticleCount;
     springStiffness = 0.02f;
@@ -184,9 +187,60 @@ void wyrleApp::clearRequestFlags() {
 }
 
 void wyrleApp::update() {
+    // A request taken in this step changes what the frame shows.
+    const bool requested = requestsWaiting();
+    ++frameSteps;
+    frameStep();
+    if (frameNeedsDrawing(requested)) host->requestRedraw();
+}
+
+bool wyrleApp::requestsWaiting() {
+    return key != 0 || requests::workState() != kWorkIdle || f_setPalette.load() || f_setPaletteBasicHSV.load() ||
+           f_setStrings.load() || f_setupBrushParameters.load() || f_centerTexture.load() ||
+           f_changeShowBcg.load() != 0 || f_changeCollapse.load() != 0 || f_changeClearBack.load() != 0 ||
+           f_newBrushPreset.load() != 0;
+}
+
+bool wyrleApp::frameNeedsDrawing(bool requested) {
+    bool need = requested || frameDirty || strokeState != 0 || f_newBrushPreset.load() != 0 || f_centerTexture.load();
+    frameDirty = false;
+    collectShownState(shownState, shownCursor);
+    return need || shownState != drawnState || cursorMoved(shownCursor, drawnCursor);
+}
+
+void wyrleApp::collectShownState(std::vector<int64_t>& out, std::vector<float>& cursor) {
+    out.clear();
+    cursor.clear();
+    const auto at = [](double v) -> int64_t {
+        if (!(std::fabs(v) < 1e12)) return INT64_MIN;
+        return std::llround(v * 256.0);
+    };
+    const int64_t bcgSum = f_bcgR.load() + f_bcgG.load() + f_bcgB.load();
+    out.insert(out.end(), {canvasReady, f_newBrushPreset.load(), screenVersion, viewWidth, viewHeight,
+                           at(f_scalez.load()), at(zoomRatio), at(canvasOffsetX), at(canvasOffsetY), canvasWidth,
+                           canvasHeight, bcgSum < 380, f_changeShowLayers.load(), f_showBcg.load(), frontSpan().bpp,
+                           backSpan().bpp, f_showCursor.load(), f_painterz.load(), f_eraserz.load(),
+                           at(f_eraserzSize.load()), at(pointerX), at(pointerY), brush.partNum});
+    // The brush cursor: a one-pixel mark per particle.
+    for (int i = 1; i < brush.partNum && i < kParticleCount; ++i) {
+        cursor.push_back(last2X[i]);
+        cursor.push_back(last2Y[i]);
+    }
+}
+
+bool wyrleApp::cursorMoved(const std::vector<float>& now, const std::vector<float>& drawn) {
+    if (now.size() != drawn.size()) return true;
+    for (size_t i = 0; i < now.size(); ++i)
+        if (!(std::fabs(now[i] - drawn[i]) < 1.0f)) return true;
+    return false;
+}
+
+void wyrleApp::frameStep() {
     if (halted) return;
     leftButtonBefore = leftButtonNow;
-    leftButtonNow = GetLMB();
+    // The poll only ends running strokes; without one it would be a round
+    // trip to the X server every frame for nothing.
+    leftButtonNow = strokeState != 0 && GetLMB();
     // A release outside the drawing window still ends the stroke.
     if (!leftButtonNow && leftButtonBefore && strokeState == 2) mouseReleased(0, 0, 0);
 
@@ -299,6 +353,7 @@ void wyrleApp::windowResized(int, int) {
     if (viewHeight >= canvasHeight * s) canvasOffsetY = canvas::centredOffset(s, viewHeight, canvasHeight);
     redrawMode = 2;
     updateScreenOffsets();
+    markFrameDirty();
 }
 
 bool wyrleApp::isMoving() {
@@ -348,7 +403,8 @@ void wyrleApp::exit() {
     log = nullptr;
     if (gLogging.load()) {
         const float seconds = ofGetElapsedTimef();
-        std::printf("wyrleApp::exit, frames per second: %.1f\n", ofGetFrameNum() / (seconds > 0 ? seconds : 1.0f));
+        // Frame steps, not drawn frames: a window at rest is not drawn again.
+        std::printf("wyrleApp::exit, frames per second: %.1f\n", frameSteps / (seconds > 0 ? seconds : 1.0f));
         std::fflush(stdout);
     }
 }

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "MyOfImage.h"
 #include "brushparams.h"
@@ -81,6 +82,25 @@ public:
     void clampView();
     // screenOffsetX/Y from the canvas offsets.
     void updateScreenOffsets();
+
+    // ---- Drawing on demand ----
+    // update() runs the frame step every frame, but the window is drawn
+    // only when what it shows changed: input, a request, a running stroke or
+    // fade, a capture, a resize, a minimise or restore, a new screen image,
+    // or anything else draw() shows.
+    void frameStep();
+    // Something shown changed outside the frame step: draw the next frame.
+    void markFrameDirty() { frameDirty = true; }
+    // A request is waiting in a flag or the slot, or a key in the deferred key.
+    static bool requestsWaiting();
+    bool frameNeedsDrawing(bool requested);
+    // What draw() shows besides the screen image's pixels (positions in
+    // 1/256 pixels), and the brush cursor's marks.
+    void collectShownState(std::vector<int64_t>& out, std::vector<float>& cursor);
+    // A mark moved by a pixel or more since it was drawn. Resting near the
+    // pointer the chain trembles by less than that for ever; redrawing it
+    // for that would keep the window busy while nothing happens.
+    static bool cursorMoved(const std::vector<float>& now, const std::vector<float>& drawn);
 
     // ---- Canvas memory ----
     void setUndoMemory();
@@ -214,6 +234,13 @@ public:
     int dirtyMinX = 0, dirtyMaxX = 0, dirtyMinY = 0, dirtyMaxY = 0;
     int visibleMinX = 0, visibleMaxX = 0, visibleMinY = 0, visibleMaxY = 0;
     int captureBoxX = 0, captureBoxY = 0, captureBoxWidth = 256, captureBoxHeight = 256;
+    bool frameDirty = true;
+    int frameSteps = 0;
+    // Counts changes of the screen image and the thumbnails.
+    int64_t screenVersion = 0;
+    std::vector<int64_t> shownState;  // this frame's, and the last drawn one's
+    std::vector<int64_t> drawnState;
+    std::vector<float> shownCursor, drawnCursor;
 
     // ---- Pictures ----
     MyOfImage frontLayer;      // the painting; no texture

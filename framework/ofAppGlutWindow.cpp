@@ -32,6 +32,16 @@ bool ofAppGlutWindow::bEnableSetupScreen = true;
 int ofAppGlutWindow::buttonInUse = 0;
 ofBaseApp* ofAppGlutWindow::ofAppPtr = nullptr;
 int ofAppGlutWindow::handle = 0;
+bool ofAppGlutWindow::bRedrawOnDemand = false;
+std::atomic<bool> ofAppGlutWindow::bRedrawRequested{true};
+
+namespace {
+// Each position query is a round trip to the X server; a frame step asks
+// several times, so one answer serves the rest of the idle step.
+int positionStep = -1;
+int positionX = 0, positionY = 0;
+int idleSteps = 0;
+}  // namespace
 
 int ofIdleSleepMillis(int nFrameCount, bool bFrameRateSet, int diffMillis, int millisForFrame) {
     if (nFrameCount == 0 || !bFrameRateSet)
@@ -68,6 +78,8 @@ ofAppGlutWindow::ofAppGlutWindow() {
     diffMillis = 0;
     bEnableSetupScreen = true;
     buttonInUse = 0;
+    bRedrawOnDemand = false;
+    bRedrawRequested = true;
 }
 
 void ofAppGlutWindow::setupOpenGL(int w, int h, int screenMode) {
@@ -138,6 +150,15 @@ void ofAppGlutWindow::runAppViaInfiniteLoop(ofBaseApp* appPtr) {
     glutMainLoop();
 }
 
+void ofAppGlutWindow::setRedrawOnDemand(bool onDemand) { bRedrawOnDemand = onDemand; }
+
+void ofAppGlutWindow::requestRedraw() { bRedrawRequested.store(true); }
+
+bool ofAppGlutWindow::takeRedrawRequest() {
+    const bool requested = bRedrawRequested.exchange(false);
+    return requested || !bRedrawOnDemand;
+}
+
 void ofAppGlutWindow::exitApp() {
     ofLog(OF_LOG_VERBOSE, "GLUT OF app is being terminated!");
     ofEndProcess(0);
@@ -145,10 +166,14 @@ void ofAppGlutWindow::exitApp() {
 
 void ofAppGlutWindow::hideCursor() { glutSetCursor(GLUT_CURSOR_NONE); }
 void ofAppGlutWindow::showCursor() { glutSetCursor(GLUT_CURSOR_LEFT_ARROW); }
-void ofAppGlutWindow::setWindowPosition(int x, int y) { glutPositionWindow(x, y); }
+void ofAppGlutWindow::setWindowPosition(int x, int y) {
+    glutPositionWindow(x, y);
+    positionStep = -1;
+}
 
 void ofAppGlutWindow::setWindowShape(int w, int h) {
     glutReshapeWindow(w, h);
+    positionStep = -1;
     requestedWidth = w;
     requestedHeight = h;
 }
@@ -158,7 +183,12 @@ float ofAppGlutWindow::getFrameRate() { return frameRate; }
 double ofAppGlutWindow::getLastFrameTime() { return lastFrameTime; }
 
 ofPoint ofAppGlutWindow::getWindowPosition() {
-    return ofPoint(glutGet(GLUT_WINDOW_X), glutGet(GLUT_WINDOW_Y), 0);
+    if (positionStep != idleSteps) {
+        positionX = glutGet(GLUT_WINDOW_X);
+        positionY = glutGet(GLUT_WINDOW_Y);
+        positionStep = idleSteps;
+    }
+    return ofPoint(positionX, positionY, 0);
 }
 
 ofPoint ofAppGlutWindow::getWindowSize() {
@@ -276,14 +306,17 @@ void ofAppGlutWindow::idle_cb() {
             Sleep(static_cast<uint32_t>(ms));
     }
     prevMillis = ofGetElapsedTimeMillis();
+    ++idleSteps;
 
     if (ofAppPtr)
         ofAppPtr->update();
 
-    glutPostRedisplay();
+    if (takeRedrawRequest())
+        glutPostRedisplay();
 }
 
 void ofAppGlutWindow::mouse_cb(int button, int state, int x, int y) {
+    requestRedraw();
     if (nFrameCount > 0) {
         if (ofAppPtr) {
             ofAppPtr->mouseX = x;
@@ -303,6 +336,7 @@ void ofAppGlutWindow::mouse_cb(int button, int state, int x, int y) {
 }
 
 void ofAppGlutWindow::motion_cb(int x, int y) {
+    requestRedraw();
     if (nFrameCount > 0 && ofAppPtr) {
         ofAppPtr->mouseX = x;
         ofAppPtr->mouseY = y;
@@ -311,6 +345,7 @@ void ofAppGlutWindow::motion_cb(int x, int y) {
 }
 
 void ofAppGlutWindow::passive_motion_cb(int x, int y) {
+    requestRedraw();
     if (nFrameCount > 0 && ofAppPtr) {
         ofAppPtr->mouseX = x;
         ofAppPtr->mouseY = y;
@@ -319,6 +354,7 @@ void ofAppGlutWindow::passive_motion_cb(int x, int y) {
 }
 
 void ofAppGlutWindow::keyboard_cb(unsigned char key, int x, int y) {
+    requestRedraw();
     if (ofAppPtr)
         ofAppPtr->keyPressed(key);
     if (key == 27) {
@@ -328,21 +364,25 @@ void ofAppGlutWindow::keyboard_cb(unsigned char key, int x, int y) {
 }
 
 void ofAppGlutWindow::keyboard_up_cb(unsigned char key, int x, int y) {
+    requestRedraw();
     if (ofAppPtr)
         ofAppPtr->keyReleased(key);
 }
 
 void ofAppGlutWindow::special_key_cb(int key, int x, int y) {
+    requestRedraw();
     if (ofAppPtr)
         ofAppPtr->keyPressed(key | 0x100);
 }
 
 void ofAppGlutWindow::special_key_up_cb(int key, int x, int y) {
+    requestRedraw();
     if (ofAppPtr)
         ofAppPtr->keyReleased(key | 0x100);
 }
 
 void ofAppGlutWindow::resize_cb(int w, int h) {
+    requestRedraw();
     windowW = w;
     windowH = h;
     if (ofAppPtr)

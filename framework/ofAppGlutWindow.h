@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "ofAppBaseWindow.h"
 
 // Frame pacing and rate measure, kept apart from GLUT so they can be checked
@@ -57,6 +59,14 @@ public:
     // Registers the ten framework callbacks and the close hook.
     static void registerCallbacks();
 
+    // Drawing on demand: the idle step still runs the application's update
+    // every frame, but asks for a display step only after requestRedraw()
+    // (any thread) or input. Exposes and resizes are redrawn by GLUT itself.
+    static void setRedrawOnDemand(bool onDemand);
+    static void requestRedraw();
+    // Whether the next idle step asks for a display step; clears the request.
+    static bool takeRedrawRequest();
+
     // Process-wide window state.
     static int windowMode;
     static bool bNewScreenMode;
@@ -76,4 +86,6 @@ public:
     static int buttonInUse;
     static ofBaseApp* ofAppPtr;
     static int handle;
+    static bool bRedrawOnDemand;
+    static std::atomic<bool> bRedrawRequested;
 };

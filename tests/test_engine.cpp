@@ -540,3 +540,41 @@ TEST_F(Engine, ExitReleasesTheBuffersAndReportsTheFrameRate) {
     EXPECT_EQ(engine->undoBuffers, nullptr);
     EXPECT_EQ(engine->frontPixels, nullptr);
 }
+
+TEST_F(Engine, AFrameIsDrawnOnlyWhenWhatItShowsChanged) {
+    engine->setup();
+    engine->update();
+    engine->draw();
+    // Nothing changed since the draw.
+    EXPECT_FALSE(engine->frameNeedsDrawing(wyrleApp::requestsWaiting()));
+
+    struct Case {
+        const char* what;
+        std::function<void(TestEngine&)> change;
+    };
+    const Case cases[] = {
+        {"a zoom request", [](TestEngine&) { requests::raise(f_centerTexture); }},
+        {"a request code", [](TestEngine&) { requests::request(kWorkClearFront); }},
+        {"a key", [](TestEngine&) { wyrleApp::key = '+'; }},
+        {"a resize", [](TestEngine& e) { e.windowResized(900, 600); }},
+        {"a new screen image", [](TestEngine& e) { ++e.screenVersion; }},
+        {"the layer panel hidden", [](TestEngine&) { f_changeShowLayers = 0; }},
+        {"a running stroke", [](TestEngine& e) { e.strokeState = 2; }},
+        {"a capture", [](TestEngine&) { f_newBrushPreset = 2; }},
+        {"a cursor mark moved a pixel", [](TestEngine& e) { e.last2X[1] += 1.0f; }},
+    };
+    for (const Case& c : cases) {
+        c.change(*engine);
+        EXPECT_TRUE(engine->frameNeedsDrawing(wyrleApp::requestsWaiting())) << c.what;
+        enginetest::resetShared();
+        f_changeShowLayers = 1;
+        engine->strokeState = 0;
+        engine->draw();
+        EXPECT_FALSE(engine->frameNeedsDrawing(wyrleApp::requestsWaiting())) << "after drawing " << c.what;
+    }
+
+    // The chain resting at the pointer trembles by less than a pixel.
+    engine->last2X[2] += 0.6f;
+    engine->last2Y[3] -= 0.6f;
+    EXPECT_FALSE(engine->frameNeedsDrawing(false));
+}

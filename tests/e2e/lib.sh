@@ -169,3 +169,18 @@ wyrle_start_windows() {
   wait_window ' 960 [0-9]+ "' 30 >/dev/null || fail "no drawing window"
   sleep 1
 }
+
+# A left drag in 30 steps from ($1, $2) to ($3, $4) in the drawing window,
+# whose client origin the test keeps in dx and dy. The brush chain follows
+# the pointer even between strokes: it gets a moment to gather at the start.
+drag_line() {
+  local i
+  xdotool mousemove $((dx + $1)) $((dy + $2))
+  sleep 1
+  xdotool mousedown 1
+  for i in $(seq 30); do
+    xdotool mousemove $((dx + $1 + ($3 - $1) * i / 30)) $((dy + $2 + ($4 - $2) * i / 30))
+    sleep 0.03
+  done
+  xdotool mouseup 1
+}

@@ -39,18 +39,9 @@ wait_title '^wyrleArtwork.png \| 800x600 pixels \| 100% '
 sleep 1
 shot "$WORK_DIR/blank.png"
 
-# A drag from (300, 250) to (650, 430) in the window. The brush chain
-# follows the pointer even between strokes: it gets a moment to gather at
-# the start.
+# A drag from (300, 250) to (650, 430) in the window.
 x0=300 y0=250 x1=650 y1=430
-xdotool mousemove $((dx + x0)) $((dy + y0))
-sleep 1
-xdotool mousedown 1
-for i in $(seq 30); do
-  xdotool mousemove $((dx + x0 + (x1 - x0) * i / 30)) $((dy + y0 + (y1 - y0) * i / 30))
-  sleep 0.03
-done
-xdotool mouseup 1
+drag_line $x0 $y0 $x1 $y1
 sleep 1
 shot "$WORK_DIR/stroke.png"
 changed="$(differ "$WORK_DIR/blank.png" "$WORK_DIR/stroke.png")"

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# A program left alone rests: with the pointer still it draws nothing and
+# uses little processor time, yet a drag is painted at once, and a window
+# that was covered and uncovered is drawn again.
+source "$(dirname "$0")/lib.sh" "$@"
+command -v xdotool >/dev/null || fail "xdotool is not installed"
+command -v import >/dev/null || fail "ImageMagick's import is not installed"
+command -v xmessage >/dev/null || fail "xmessage is not installed"
+xvfb_start
+wyrle_start
+
+draw="$(wait_window ' 201 28 960 682 "wyrleArtwork' 20)" || fail "the default artwork did not open"
+read -r draw_id dx dy _ _ _ <<<"$draw"
+
+# The window's inside, from the screen as the user sees it.
+shot() { import -window root -crop "960x682+$dx+$dy" +repage "$1"; }
+differ() { compare -metric AE "$1" "$2" /dev/null 2>&1; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$WYRLE_PID/stat"; }
+
+# The pointer rests in the window, right of the canvas, away from where the
+# drag and the cover will be.
+xdotool mousemove $((dx + 930)) $((dy + 650))
+sleep 2
+t0="$(cpu_ticks)"
+sleep 10
+t1="$(cpu_ticks)"
+hz="$(getconf CLK_TCK)"
+percent="$(awk -v t=$((t1 - t0)) -v hz="$hz" 'BEGIN { printf "%.1f", 100 * t / hz / 10 }')"
+echo "at rest for 10 s the program used $percent % of a core"
+awk -v p="$percent" 'BEGIN { exit !(p <= 10) }' || fail "at rest the program used $percent % of a core"
+
+# A drag is painted along its path.
+shot "$WORK_DIR/before.png"
+x0=300 y0=250 x1=650 y1=430
+drag_line $x0 $y0 $x1 $y1
+xdotool mousemove $((dx + 930)) $((dy + 650))
+sleep 2
+shot "$WORK_DIR/after.png"
+# Along the drag: its bounding box.
+crop() { convert "$1" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage "$2"; }
+crop "$WORK_DIR/before.png" "$WORK_DIR/before_path.png"
+crop "$WORK_DIR/after.png" "$WORK_DIR/after_path.png"
+painted="$(differ "$WORK_DIR/before_path.png" "$WORK_DIR/after_path.png")"
+[ "$painted" -gt 1000 ] || fail "the drag changed only $painted pixels along its path"
+echo "the drag painted $painted pixels along its path"
+
+# Covered by another window and uncovered again, the window is drawn again.
+sleep 1
+shot "$WORK_DIR/rest.png"
+xmessage -geometry 500x300+$((dx + 200))+$((dy + 150)) "covering the drawing window" &
+cover_pid=$!
+sleep 1.5
+shot "$WORK_DIR/covered.png"
+kill "$cover_pid"
+wait "$cover_pid" 2>/dev/null
+sleep 1.5
+shot "$WORK_DIR/uncovered.png"
+covered="$(differ "$WORK_DIR/rest.png" "$WORK_DIR/covered.png")"
+[ "$covered" -gt 50000 ] || fail "the covering window hid only $covered pixels"
+left="$(differ "$WORK_DIR/rest.png" "$WORK_DIR/uncovered.png")"
+[ "$left" -lt 300 ] || fail "after uncovering, $left pixels still differ from the window at rest"
+echo "covered ($covered pixels hidden) and uncovered, the window was drawn again ($left pixels differ)"
+
+"$XWIN" close "$draw_id"
+wait_exit 10
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
