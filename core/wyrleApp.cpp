@@ -319,6 +319,7 @@ void wyrleApp::followMinimised() {
         showToolWindowAgain();
         // Nothing was drawn while minimised.
         redrawMode = 2;
+        markFrameDirty();
     }
 }
 
