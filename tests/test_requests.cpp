@@ -83,7 +83,7 @@ TEST_F(RequestProtocol, NoRaiseIsLostBetweenTwoThreads) {
     // action before the next one, while a render-like thread polls. Every
     // raise must be taken exactly once; a take that can clear a raise coming
     // in mid-take leaves the raiser waiting, and it gives up after 5 s.
-    constexpr int kRaises = 20000;
+    constexpr int kRaises = 5000;
     std::atomic<int> acted{0};
     std::atomic<bool> done{false};
     std::thread render([&] {
