@@ -4,12 +4,7 @@
 # fails both tries, fails the run. A small CMake project holds a steady, a
 # flaky and a broken test.
 #   test_ctest_retries.sh SOURCE_DIR
-set -u
-SOURCE_DIR="$1"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/lib.sh" "$@"
 
 mkdir -p "$WORK/project"
 cat >"$WORK/project/CMakeLists.txt" <<'CMAKE'
