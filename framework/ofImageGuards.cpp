@@ -247,6 +247,7 @@ std::string pngFileProblem(const std::string& path) {
         f, static_cast<std::uint64_t>(st.st_size));
     std::fclose(f);
     return problem;
+}
 
 namespace {
 

@@ -364,6 +364,7 @@ TEST(PngGuard, ChunksThatOverrunTheFileAreRefused) {
             EXPECT_EQ(img.getPixels()[3], 40);
         }
     }
+}
 
 // GIF files: FreeImage allocates the first picture's claimed size before it
 // decodes; a claim over the limit is refused first, with or without
