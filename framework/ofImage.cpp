@@ -412,9 +412,12 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
     // its PNG reader on a chunk claiming far more than the file holds.
     const bool pnm = fif == FIF_PBM || fif == FIF_PBMRAW || fif == FIF_PGM || fif == FIF_PGMRAW ||
                      fif == FIF_PPM || fif == FIF_PPMRAW;
-    if (fif == FIF_TARGA || pnm || fif == FIF_PNG) {
-        const std::string problem = pnm               ? imageguard::pnmFileProblem(fileName)
+    // Its GIF reader allocates and clears the picture its header claims
+    // (gigabytes from a few bytes) before it decodes anything.
+    if (fif == FIF_TARGA || pnm || fif == FIF_PNG || fif == FIF_GIF) {
+        const std::string problem = pnm                ? imageguard::pnmFileProblem(fileName)
                                     : fif == FIF_PNG ? imageguard::pngFileProblem(fileName)
+                                    : fif == FIF_GIF ? imageguard::gifFileProblem(fileName, OF_MAX_IMAGE_PIXELS)
                                                      : imageguard::tgaFileProblem(fileName);
         if (!problem.empty()) {
             ofLog(OF_LOG_ERROR, "ofImage::loadImage - cannot load %s: %s", fileName.c_str(), problem.c_str());

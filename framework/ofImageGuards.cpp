@@ -249,4 +249,45 @@ std::string pngFileProblem(const std::string& path) {
     return problem;
 }
 
+namespace {
+
+unsigned gifWord(const std::string& b, std::size_t pos) {
+    return static_cast<unsigned char>(b[pos]) | (static_cast<unsigned>(static_cast<unsigned char>(b[pos + 1])) << 8);
+}
+
+std::string tooManyPixels(std::uint64_t w, std::uint64_t h, std::uint64_t maxPixels) {
+    return std::to_string(w) + " x " + std::to_string(h) + " pixels are more than " + std::to_string(maxPixels);
+}
+
+}  // namespace
+
+std::string gifProblem(const std::string& b, std::uint64_t maxPixels) {
+    if (b.size() < 13 || b.compare(0, 3, "GIF") != 0) return std::string();
+    // The global colour table follows the screen descriptor when its flag is set.
+    std::size_t pos = 13;
+    const unsigned screenFlags = static_cast<unsigned char>(b[10]);
+    if (screenFlags & 0x80) pos += 3u * (2u << (screenFlags & 7));
+    // Extensions (0x21, a label, sub-blocks up to an empty one) come before
+    // the first image descriptor (0x2C).
+    while (pos < b.size() && static_cast<unsigned char>(b[pos]) == 0x21) {
+        pos += 2;
+        while (pos < b.size() && b[pos] != 0) pos += 1 + static_cast<unsigned char>(b[pos]);
+        ++pos;
+    }
+    if (pos + 9 >= b.size() || static_cast<unsigned char>(b[pos]) != 0x2C) return std::string();
+    const std::uint64_t w = gifWord(b, pos + 5), h = gifWord(b, pos + 7);
+    if (w * h > maxPixels) return tooManyPixels(w, h, maxPixels);
+    return std::string();
+}
+
+std::string gifFileProblem(const std::string& path, std::uint64_t maxPixels) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return "the file cannot be read";
+    // Extensions may run long before the first picture; a lot of the file is read.
+    std::string bytes(1 << 20, '\0');
+    bytes.resize(std::fread(&bytes[0], 1, bytes.size(), f));
+    std::fclose(f);
+    return gifProblem(bytes, maxPixels);
+}
+
 }  // namespace imageguard

@@ -33,4 +33,11 @@ using ReadAt = bool (*)(void* source, std::uint64_t offset, unsigned char* buffe
 std::string pngProblem(ReadAt read, void* source, std::uint64_t fileSize);
 std::string pngFileProblem(const std::string& path);
 
+// Why the first picture of a GIF file (the one that loads) claims more than
+// `maxPixels`; empty when it does not, or when the file holds no picture
+// (the reader refuses that by itself). FreeImage allocates and clears the
+// claimed size before it decodes a byte.
+std::string gifProblem(const std::string& bytes, std::uint64_t maxPixels);
+std::string gifFileProblem(const std::string& path, std::uint64_t maxPixels);
+
 }  // namespace imageguard

@@ -1,5 +1,7 @@
 #include "SettingsHandler.h"
 
+#include <cstdlib>
+
 #include "ConfigFile.h"
 #include "GuiBridge.h"
 #include "Log.h"
@@ -39,22 +41,28 @@ bool SettingsHandler::writeFile(const char* text) {
     struct stat st;
     const bool existed = ::stat(kPrefsFile, &st) == 0;
     if (existed && (!S_ISREG(st.st_mode) || ::access(kPrefsFile, W_OK) != 0)) return false;
+    // A symbolic link stays one: its target is what gets replaced.
+    std::string file = kPrefsFile;
+    if (existed) {
+        char* real = ::realpath(kPrefsFile, nullptr);
+        if (real) file = real;
+        std::free(real);
+    }
 
     // Unique per call, so the engine and the dialog never share a temp file.
     static std::atomic<unsigned> counter{0};
-    const std::string tmp = std::string(kPrefsFile) + ".tmp" + std::to_string(::getpid()) + "-" +
-                            std::to_string(counter.fetch_add(1));
+    const std::string tmp = file + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         // A folder we may not create files in, holding a prefs.cfg we may write.
-        return existed && writeStream(std::fopen(kPrefsFile, "w"), text);
+        return existed && writeStream(std::fopen(file.c_str(), "w"), text);
     }
     if (existed) (void)::fchmod(fd, st.st_mode & 07777);
 
     FILE* stream = ::fdopen(fd, "w");
     if (!stream) ::close(fd);
     bool ok = writeStream(stream, text, true);
-    if (ok) ok = ::rename(tmp.c_str(), kPrefsFile) == 0;
+    if (ok) ok = ::rename(tmp.c_str(), file.c_str()) == 0;
     if (!ok) ::unlink(tmp.c_str());
     return ok;
 }

@@ -365,3 +365,68 @@ TEST(PngGuard, ChunksThatOverrunTheFileAreRefused) {
         }
     }
 }
+
+// GIF files: FreeImage allocates the first picture's claimed size before it
+// decodes; a claim over the limit is refused first, with or without
+// extensions ahead of the picture and a global colour table.
+namespace {
+
+// A 2 x 1 GIF (black, white) with a graphic control extension; the picture
+// descriptor's size can be replaced.
+std::string gifFile(int w, int h, bool extension = true) {
+    std::string s = "GIF89a";
+    put16(s, 2);
+    put16(s, 1);
+    s += std::string("\x80\x00\x00", 3);                 // a global table of two colours
+    s += std::string("\x00\x00\x00\xff\xff\xff", 6);
+    if (extension) s += std::string("\x21\xf9\x04\x00\x00\x00\x00\x00", 8);
+    s += std::string("\x2c\x00\x00\x00\x00", 5);
+    put16(s, w);
+    put16(s, h);
+    s += std::string("\x00\x02\x02\x44\x0a\x00\x3b", 7);  // LZW: clear, 0, 1, end
+    return s;
+}
+
+}  // namespace
+
+TEST(GifGuard, ClaimsOverTheLimitAreRefusedBeforeDecoding) {
+    struct Case {
+        const char* name;
+        std::string file;
+        std::uint64_t limit;
+        const char* why;  // empty: no problem
+    };
+    const Case cases[] = {
+        {"sound", gifFile(2, 1), 2, ""},
+        {"one_over", gifFile(3, 1), 2, "3 x 1 pixels are more than 2"},
+        {"huge_after_extension", gifFile(41462, 64751), OF_MAX_IMAGE_PIXELS, "41462 x 64751 pixels"},
+        {"huge_no_extension", gifFile(41462, 64751, false), OF_MAX_IMAGE_PIXELS, "41462 x 64751 pixels"},
+        {"no_picture", gifFile(2, 1).substr(0, 24), 2, ""},
+        {"not_gif", "PNG not a GIF at all", 2, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string problem = imageguard::gifProblem(c.file, c.limit);
+        if (*c.why)
+            EXPECT_NE(problem.find(c.why), std::string::npos) << problem;
+        else
+            EXPECT_EQ(problem, "");
+    }
+
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string sound = dir.path("sound.gif"), huge = dir.path("huge.gif");
+    ASSERT_TRUE(writeBytes(sound, gifFile(2, 1)));
+    ASSERT_TRUE(writeBytes(huge, gifFile(41462, 64751)));
+    ofImage img;
+    img.setUseTexture(false);
+    bool ok = false;
+    std::string log = stdoutOf([&] { ok = img.loadImage(sound); });
+    ASSERT_TRUE(ok) << log;
+    EXPECT_EQ(img.width, 2);
+    EXPECT_EQ(img.height, 1);
+    log = stdoutOf([&] { ok = img.loadImage(huge); });
+    EXPECT_FALSE(ok);
+    EXPECT_NE(log.find("41462 x 64751 pixels are more than"), std::string::npos) << log;
+    EXPECT_EQ(img.width, 2);
+}

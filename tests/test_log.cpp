@@ -69,9 +69,21 @@ TEST(Log, SwitchedOnTruncatesAndFlushesEveryLine) {
 }
 
 TEST(Log, UnopenablePathIsQuiet) {
-    Log log("/nonexistent-folder-wyrle/x.log", true);
-    log.log("abc");
-    log.log(1);
-    log.log("a", "b");
-    SUCCEED();
+    // Switched on but unable to open its file: every entry is dropped
+    // without a word on the console and without a crash.
+    const std::string path = "/nonexistent-folder-wyrle/x.log";
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    {
+        Log log(path.c_str(), true);
+        log.log("abc");
+        log.log(1);
+        log.log("a", "b");
+        log.log(2.5);
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(svctest::exists(path));
 }

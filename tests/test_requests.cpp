@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "Requests.h"
@@ -83,25 +84,33 @@ TEST_F(RequestProtocol, EngineWritesNeverEraseAPendingCode) {
 }
 
 TEST_F(RequestProtocol, NoRaiseIsLostBetweenTwoThreads) {
-    // A GUI-like thread raises a flag many times while a render-like thread
-    // polls: after the raiser stops, one more poll sees the last raise, so
-    // the final state always reaches the engine.
-    std::atomic<bool> stop{false};
-    std::atomic<int> raised{0};
-    std::thread gui([&] {
-        for (int i = 0; i < 20000; ++i) {
-            requests::raise(f_setStrings);
-            raised.fetch_add(1);
-        }
-        stop.store(true);
+    // A handshake: a GUI-like thread raises, then waits for that raise's
+    // action before the next one, while a render-like thread polls. Every
+    // raise must be taken exactly once; a take that can clear a raise coming
+    // in mid-take leaves the raiser waiting, and it gives up after 5 s.
+    constexpr int kRaises = 5000;
+    std::atomic<int> acted{0};
+    std::atomic<bool> done{false};
+    std::thread render([&] {
+        while (!done.load())
+            runsOf(f_setStrings, [&] { acted.fetch_add(1); });
     });
-    int taken = 0;
-    while (!stop.load())
-        taken += runsOf(f_setStrings);
-    gui.join();
-    taken += runsOf(f_setStrings);
-    EXPECT_GE(taken, 1);
-    EXPECT_LE(taken, raised.load());
+    int lost = 0;
+    for (int i = 1; i <= kRaises && !lost; ++i) {
+        requests::raise(f_setStrings);
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (acted.load() < i && !lost) {
+            if (std::chrono::steady_clock::now() > limit)
+                lost = i;
+            std::this_thread::yield();
+        }
+    }
+    done.store(true);
+    render.join();
+    EXPECT_EQ(lost, 0) << "raise " << lost << " of " << kRaises << " was never taken";
+    if (!lost) {
+        EXPECT_EQ(acted.load(), kRaises);
+    }
     EXPECT_FALSE(f_setStrings.load());
 }
 

@@ -1134,12 +1134,15 @@ TEST_F(ToolWindow, IdleShowsTheNewArtworksBackgroundAndMode) {
     EXPECT_EQ(pictureColour(frame->bcgSwatch), wxColour(250, 240, 230));
 }
 
-TEST_F(ToolWindow, OnTopWithoutAFocusWindowDoesNothing) {
+TEST_F(ToolWindow, OnTopFocusesTheRememberedWindowAndNothingWithoutOne) {
+    frame->lightenButton->SetFocus();
+    ASSERT_EQ(wxWindow::FindFocus(), frame->lightenButton);
     frame->focusWindow = nullptr;
     frame->OnTop();
+    EXPECT_EQ(wxWindow::FindFocus(), frame->lightenButton);
     frame->focusWindow = frame->brushButton;
     frame->OnTop();
-    SUCCEED();
+    EXPECT_EQ(wxWindow::FindFocus(), frame->brushButton);
 }
 
 TEST_F(ToolWindow, EngineOperationsRunOnTheFrameInOrder) {

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <thread>
 
 #include "Requests.h"
 #include "toolwindow_fixture.h"
@@ -130,4 +131,24 @@ TEST_F(ToolWindow, ExportOkHandsTheExportToTheEngine) {
     }
     ASSERT_EQ(answers.messages.size(), 1u);
     EXPECT_EQ(answers.messages[0], "info: Unexpected Dialog return code!");
+}
+
+// --- The real yes/no box ----------------------------------------------------
+
+// The box itself, not a test seam: another process focuses it and presses
+// Esc, which GTK turns into a cancel; the program takes that as No.
+TEST(QuestionBox, EscAnswersNo) {
+    if (!twtest::startWx())
+        GTEST_SKIP() << "no X display";
+    if (std::system("command -v xdotool >/dev/null") != 0)
+        GTEST_SKIP() << "xdotool is missing";
+    prompts::resetAll();
+    std::thread esc([] {
+        std::system(
+            "timeout 30 xdotool search --sync --name '^Wyrle question box test$' windowfocus --sync key Escape "
+            ">/dev/null 2>&1");
+    });
+    const int answer = prompts::question("Answered by Esc?", "Wyrle question box test", wxYES_NO | wxICON_QUESTION);
+    esc.join();
+    EXPECT_EQ(answer, wxID_NO);
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -157,15 +158,24 @@ TEST(ElapsedTime, CountsFromTheResetAcrossWrap) {
     platform::setClock(nullptr);
 }
 
-TEST(DateFunctions, AreInRange) {
-    EXPECT_GE(ofGetYear(), 2020);
-    EXPECT_GE(ofGetMonth(), 1);
-    EXPECT_LE(ofGetMonth(), 12);
-    EXPECT_GE(ofGetDay(), 1);
-    EXPECT_LE(ofGetDay(), 31);
-    EXPECT_GE(ofGetWeekday(), 0);
-    EXPECT_LE(ofGetWeekday(), 6);
-    EXPECT_LE(ofGetHours(), 23);
-    EXPECT_LE(ofGetMinutes(), 59);
-    EXPECT_LE(ofGetSeconds(), 60);
+TEST(DateFunctions, MatchTheLocalCalendar) {
+    // Read against strftime's fields, which are 1-based for the month and
+    // 0 = Sunday for the weekday; retried when a second passes mid-read.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const std::time_t before = std::time(nullptr);
+        const std::vector<int> got = {ofGetYear(),  ofGetMonth(),   ofGetDay(),    ofGetWeekday(),
+                                      ofGetHours(), ofGetMinutes(), ofGetSeconds()};
+        if (std::time(nullptr) != before)
+            continue;
+        std::tm local{};
+        localtime_r(&before, &local);
+        char text[64];
+        std::strftime(text, sizeof text, "%Y %m %d %w %H %M %S", &local);
+        std::vector<int> want(7);
+        std::sscanf(text, "%d %d %d %d %d %d %d", &want[0], &want[1], &want[2], &want[3], &want[4], &want[5],
+                    &want[6]);
+        EXPECT_EQ(got, want) << "strftime says " << text;
+        return;
+    }
+    FAIL() << "the clock never held still for a read";
 }

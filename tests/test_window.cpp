@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -148,7 +150,26 @@ TEST(GlutWindow, FramesRunUpdateThenDraw) {
 }
 
 // Another thread asks the process to end: the render thread's frame loop
-// ends it, with the code that was asked for.
+// ends it, with the code that was asked for, running the application's exit
+// on its own thread. The asking thread's fallback would end the process
+// after 2 s without the exit; the render thread answers within a frame.
+namespace {
+std::chrono::steady_clock::time_point gAskedToEnd;
+
+class ExitReportingApp : public ofBaseApp {
+public:
+    void exit() override {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - gAskedToEnd)
+                            .count();
+        std::fprintf(stderr, "exit ran %s the render thread, %lld ms after the request\n",
+                     ofOnRenderThread() ? "on" : "off", static_cast<long long>(ms));
+        if (ofOnRenderThread() && ms < 1000)
+            std::fprintf(stderr, "exit: render thread, in time\n");
+    }
+};
+}  // namespace
+
 TEST(ExitPath, TheRenderThreadEndsTheProcessWithTheRequestedCode) {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "no X display";
@@ -156,13 +177,18 @@ TEST(ExitPath, TheRenderThreadEndsTheProcessWithTheRequestedCode) {
     EXPECT_EXIT(
         {
             static MyOfAppGlutWindow win;
-            std::thread render([] {
+            std::atomic<bool> running{false};
+            std::thread render([&running] {
                 ofSetupOpenGL(&win, 64, 64, 0);
-                ofRunApp(nullptr);
+                running.store(true);
+                ofRunApp(new ExitReportingApp);  // the framework deletes it at exit
             });
             render.detach();
+            while (!running.load())
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            gAskedToEnd = std::chrono::steady_clock::now();
             ofEndProcess(3);
         },
-        ::testing::ExitedWithCode(3), "");
+        ::testing::ExitedWithCode(3), "exit: render thread, in time");
 }

@@ -4,12 +4,7 @@
 # still too slow run alone. The targets here are small shell stand-ins that
 # print what a libFuzzer run prints.
 #   test_fuzz_script.sh SOURCE_DIR
-set -u
-SOURCE_DIR="$1"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/lib.sh" "$@"
 
 mkdir -p "$WORK/fuzz"
 cat >"$WORK/fuzz/stand-in" <<'TARGET'

@@ -14,16 +14,22 @@ SAVED="$WORK_DIR/session art.png"
 SLOW="${WYRLE_E2E_SLOW:-1}"
 
 wyrle_start
-draw="$(wait_window ' 960 682 ' $((30 * SLOW)))" || fail "no drawing window"
+wait_window ' 960 682 ' $((30 * SLOW)) >/dev/null || fail "no drawing window"
+# Mapped first, then placed by the engine's set-up.
+draw="$(wait_window ' 201 28 960 682 ' $((10 * SLOW)))" || fail "the drawing window was not placed"
 tool="$(wait_window '"Wyrle"' $((20 * SLOW)))" || fail "no tool window"
 read -r draw_id dx dy _ <<<"$draw"
 tool_id="${tool%% *}"
 sleep "$SLOW"
 
-# A drag with the left button, in canvas pixels from the window's corner.
+# A drag with the left button, in pixels from the window's corner. The brush
+# chain follows the pointer between strokes too: it gets a moment to gather
+# at the start, so that each stroke paints only along its own path.
 stroke() {
   local x=$1 y=$2 i
-  xdotool mousemove $((dx + x)) $((dy + y)) mousedown 1
+  xdotool mousemove $((dx + x)) $((dy + y))
+  sleep "$SLOW"
+  xdotool mousedown 1
   for i in $(seq 15); do
     xdotool mousemove $((dx + x + i * 12)) $((dy + y + i * 6))
     sleep 0.04
@@ -69,10 +75,28 @@ done
 size="$(identify -format '%wx%h' "$SAVED" 2>/dev/null)"
 [ "$size" = 800x600 ] || fail "the saved file is not the 800 x 600 artwork (identify says \"$size\")"
 
+# The picture holds the two strokes that stayed and not the undone one. The
+# canvas sits at (80, 41) in the window at 100 %; each stroke runs 180 x 90
+# pixels from its start. Squares of 15 pixels on a stroke's path at a
+# quarter, half and three quarters of the way are looked at: any pixel
+# unlike the background's (a far corner's) counts as paint.
+bg="$(convert "$SAVED" -format '%[pixel:p{795,595}]' info:)"
+painted() {
+  local x=$(($1 - 80)) y=$(($2 - 41)) k n=0
+  for k in 1 2 3; do
+    n=$((n + $(convert "$SAVED" -crop "15x15+$((x + 45 * k - 7))+$((y + 22 * k - 7))" +repage \
+      -fill black -opaque "$bg" -fill white +opaque black -format '%[fx:int(mean*w*h+0.5)]' info:)))
+  done
+  echo "$n"
+}
+kept1="$(painted 150 150)" undone="$(painted 250 350)" kept2="$(painted 450 200)"
+[ "$kept1" -gt 0 ] && [ "$kept2" -gt 0 ] || fail "a stroke that stayed is missing from the saved picture (painted pixels: $kept1, $kept2)"
+
+[ "$undone" = 0 ] || fail "the undone stroke is in the saved picture ($undone painted pixels)"
+
 "$XWIN" close "$tool_id"
-wait_exit $((10 * SLOW))
-[ "$EXIT_CODE" = 0 ] || fail "quitting gave exit code $EXIT_CODE"
+expect_clean_end "closing the tool window"
 if grep -qE "ThreadSanitizer|AddressSanitizer|LeakSanitizer|runtime error|Segmentation|Aborted|assert" "$WORK_DIR/out.txt"; then
   fail "crash, assertion or sanitizer report"
 fi
-echo "session: strokes, undo, save and quit ended cleanly"
+echo "session: strokes ($kept1 and $kept2 pixels seen, the undone one 0), undo, save and quit ended cleanly"
