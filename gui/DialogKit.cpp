@@ -1,5 +1,6 @@
 #include "DialogKit.h"
 
+#include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/dcmemory.h>
 #include <wx/dialog.h>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "GuiPrompts.h"
 #include "LibraryFiles.h"
 
 #include "WyrleGlobals.h"
@@ -24,6 +26,21 @@ wxBitmap solidBitmap(int w, int h, const wxColour& colour) {
     dc.Clear();
     dc.SelectObject(wxNullBitmap);
     return picture;
+}
+
+void setSwatchColour(wxBitmapButton* swatch, wxColour& chosen, const wxColour& colour) {
+    swatch->SetBitmapLabel(solidBitmap(25, 25, colour));
+    chosen = colour;
+}
+
+bool pickSwatchColour(wxWindow* parent, wxBitmapButton* swatch, wxColour& chosen) {
+    wxColourData data;
+    prompts::prepareColourData(data, chosen);
+    if (!prompts::chooseColour(parent, data))
+        return false;
+    chosen = data.GetColour();
+    swatch->SetBitmapLabel(solidBitmap(30, 30, chosen));
+    return true;
 }
 
 wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel) {

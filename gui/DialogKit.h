@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <utility>
 
+class wxBitmapButton;
 class wxButton;
 class wxDialog;
 class wxSizer;
@@ -19,6 +20,13 @@ namespace dialogkit {
 
 // A new w x h bitmap of screen depth filled with one colour.
 wxBitmap solidBitmap(int w, int h, const wxColour& colour);
+
+// The background swatch of New Settings and Open. `chosen` is the colour
+// OK hands on; the picture only shows it. "White" and "Black" give a
+// 25 x 25 picture, the colour dialog's OK a 30 x 30 one (the button stays
+// 25 x 25); any other end of the colour dialog changes nothing.
+void setSwatchColour(wxBitmapButton* swatch, wxColour& chosen, const wxColour& colour);
+bool pickSwatchColour(wxWindow* parent, wxBitmapButton* swatch, wxColour& chosen);
 
 // A row of "OK" and "Cancel" buttons, right-aligned.
 wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel);

@@ -29,45 +29,6 @@ std::string readFile(const std::string& path) {
 
 // --- Artwork dialogs --------------------------------------------------------
 
-TEST_F(ToolWindow, NewSettingsOkAsksTheEngineForANewArtwork) {
-    NewDial* d = frame->newDial;
-    f_sx = 1234;
-    f_sy = 567;
-    f_showCursor = false;
-    d->Show(true);
-    EXPECT_EQ(d->widthText->GetValue(), "1234");  // each showing starts from the artwork
-    EXPECT_EQ(d->heightText->GetValue(), "567");
-
-    d->widthText->SetValue("12a");
-    click(d->okButton);
-    ASSERT_EQ(answers.messages.size(), 1u);
-    EXPECT_EQ(answers.messages[0], "Info: Only numbers are allowed as width and height parameter.");
-    EXPECT_EQ(f_workState.load(), 0);
-    EXPECT_EQ(f_sx.load(), 1234);
-    EXPECT_TRUE(d->IsShown());
-
-    d->widthText->SetValue("4");
-    d->heightText->SetValue("300");
-    answers.colours = {wxColour(10, 20, 30)};
-    click(d->colourSwatch);
-    d->alphaBox->SetValue(true);
-    click(d->okButton);
-    EXPECT_EQ(f_sx.load(), 10);
-    EXPECT_EQ(f_sy.load(), 300);
-    EXPECT_EQ(wxColour(f_bcgR.load(), f_bcgG.load(), f_bcgB.load()), wxColour(10, 20, 30));
-    EXPECT_EQ(f_alphaBCG.load(), 1);
-    EXPECT_EQ(f_alphaBCGsave.load(), 1);
-    EXPECT_EQ(f_workState.load(), kWorkNewArtwork);
-    EXPECT_TRUE(f_showCursor.load());
-    EXPECT_FALSE(d->IsShown());
-
-    f_showCursor = false;
-    d->Show(true);
-    click(d->cancelButton);
-    EXPECT_FALSE(d->IsShown());
-    EXPECT_TRUE(f_showCursor.load());
-}
-
 TEST_F(ToolWindow, OpenOkLoadsOnlyAPictureThatExists) {
     LoadDial* d = frame->loadDial;
     EXPECT_EQ(LoadDial::startFolder(), prompts::defaultFolder());

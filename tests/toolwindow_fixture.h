@@ -230,6 +230,13 @@ protected:
         ev.SetEventObject(button);
         button->GetEventHandler()->ProcessEvent(ev);
     }
+    // Esc as the dialog's key hook sees it.
+    void pressEscape(wxWindow* dialog) {
+        wxKeyEvent ev(wxEVT_CHAR_HOOK);
+        ev.m_keyCode = WXK_ESCAPE;
+        ev.SetEventObject(dialog);
+        dialog->GetEventHandler()->ProcessEvent(ev);
+    }
     void menu(long id) {
         wxCommandEvent ev(wxEVT_COMMAND_MENU_SELECTED, static_cast<int>(id));
         ev.SetEventObject(frame);
