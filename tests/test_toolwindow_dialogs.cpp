@@ -29,40 +29,6 @@ std::string readFile(const std::string& path) {
 
 // --- Artwork dialogs --------------------------------------------------------
 
-TEST_F(ToolWindow, OpenOkLoadsOnlyAPictureThatExists) {
-    LoadDial* d = frame->loadDial;
-    EXPECT_EQ(LoadDial::startFolder(), prompts::defaultFolder());
-    f_saveFile.set("/some/where/art.png");
-    gFileSaved = true;
-    EXPECT_EQ(LoadDial::startFolder(), "/some/where");
-
-    d->Show(true);
-    d->pathText->SetValue(wxString::FromUTF8(scratch.path("missing.png").c_str()));
-    f_showCursor = false;
-    click(d->okButton);
-    EXPECT_EQ(f_loadFile.get(), wxString::FromUTF8(scratch.path("missing.png").c_str()));
-    EXPECT_EQ(f_workState.load(), 0);
-    EXPECT_TRUE(f_showCursor.load());
-    EXPECT_FALSE(d->IsShown());
-
-    const std::string picture = scratch.path("cat.png");
-    std::ofstream(picture) << "x";
-    answers.openPath = wxString::FromUTF8(picture.c_str());
-    click(d->browseButton);
-    EXPECT_EQ(d->pathText->GetValue(), answers.openPath);
-    answers.colours = {wxColour(1, 2, 3)};
-    click(d->colourSwatch);
-    d->autoColourBox->SetValue(false);
-    d->premultiplyBox->SetValue(true);
-    f_fixedLoadPic = true;
-    click(d->okButton);
-    EXPECT_EQ(f_workState.load(), kWorkLoad);
-    EXPECT_FALSE(f_fixedLoadPic.load());
-    EXPECT_EQ(wxColour(f_bcgR_choose.load(), f_bcgG_choose.load(), f_bcgB_choose.load()), wxColour(1, 2, 3));
-    EXPECT_FALSE(f_findAutoBcgColor.load());
-    EXPECT_TRUE(f_premultiplyAlpha.load());
-}
-
 TEST_F(ToolWindow, ExportOkHandsTheExportToTheEngine) {
     ExportDialog* d = frame->exportDialog;
     f_loadFile.set("/pics/cat.jpg");
