@@ -6,7 +6,6 @@
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 #include <wx/filefn.h>
-#include <wx/textctrl.h>
 
 #include <string>
 #include <vector>
@@ -59,15 +58,6 @@ void CompactSlider::applyCompactStyle() {
 #ifdef __WXGTK3__
     GTKApplyCssStyle(kCompactSliderStyle);
 #endif
-}
-
-wxSizer* pathRow(wxWindow* parent, wxTextCtrl*& path, wxButton*& browse) {
-    wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
-    path = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(260, -1));
-    row->Add(path, 1, wxRIGHT, 4);
-    browse = new wxButton(parent, wxID_ANY, _("Browse..."));
-    row->Add(browse);
-    return row;
 }
 
 void finish(wxDialog* dialog) {

@@ -13,7 +13,6 @@ class wxBitmapButton;
 class wxButton;
 class wxDialog;
 class wxSizer;
-class wxTextCtrl;
 class wxWindow;
 
 namespace dialogkit {
@@ -45,9 +44,6 @@ public:
 private:
     void applyCompactStyle();
 };
-
-// A file path field with a "Browse..." button after it.
-wxSizer* pathRow(wxWindow* parent, wxTextCtrl*& path, wxButton*& browse);
 
 // Every OK and Cancel ends this way: the dialog hides and the drawing
 // window shows its brush cursor again.

@@ -112,13 +112,8 @@ TEST_F(OpenDialog, CancelAndTheCloseBoxWriteNothing) {
     EXPECT_FALSE(d->autoColourBox->GetValue());
     EXPECT_EQ(d->pathText->GetValue(), picture);
 
-    // The close box and Esc: no OK, no load, the cursor left alone.
-    f_showCursor = false;
-    pressEscape(d);
-    EXPECT_TRUE(d->IsShown());
-    d->Close();
-    EXPECT_FALSE(d->IsShown());
-    EXPECT_FALSE(f_showCursor.load());
+    // The close box and Esc: no OK, no load.
+    expectEscIgnoredAndCloseBoxOnlyHides(d);
     EXPECT_EQ(f_workState.load(), 0);
     EXPECT_EQ(f_loadFile.get(), "wyrleArtwork.png");
 }

@@ -27,51 +27,6 @@ std::string readFile(const std::string& path) {
 
 }  // namespace
 
-// --- Artwork dialogs --------------------------------------------------------
-
-TEST_F(ToolWindow, ExportOkHandsTheExportToTheEngine) {
-    ExportDialog* d = frame->exportDialog;
-    f_loadFile.set("/pics/cat.jpg");
-    d->Show(true);
-    EXPECT_EQ(d->pathText->GetValue(), "/pics/cat.png");
-    d->Show(false);
-    gSaveAs = true;
-    f_exportFile.set("/out/last.tga");
-    d->Show(true);
-    EXPECT_EQ(d->pathText->GetValue(), "/out/last.tga");
-
-    const wxString target = wxString::FromUTF8(scratch.path("export.png").c_str());
-    d->pathText->SetValue(target);
-    d->alphaBox->SetValue(true);
-    d->straightAlphaBox->SetValue(true);
-    f_showCursor = false;
-    click(d->okButton);
-    EXPECT_EQ(f_exportFile.get(), target);
-    EXPECT_TRUE(f_export.load());
-    EXPECT_EQ(f_alphaBCGsave.load(), 1);
-    EXPECT_EQ(f_premultiAlpha.load(), 1);
-    EXPECT_EQ(f_workState.load(), kWorkSave);
-    EXPECT_TRUE(f_showCursor.load());
-    EXPECT_FALSE(d->IsShown());
-
-    // Over an existing file: No exports nothing; an odd answer says so.
-    std::ofstream(scratch.path("export.png")) << "x";
-    for (int reply : {static_cast<int>(wxID_NO), static_cast<int>(wxID_CANCEL)}) {
-        f_workState = 0;
-        f_export = false;
-        answers.questionReplies = {reply};
-        d->Show(true);
-        d->pathText->SetValue(target);
-        click(d->okButton);
-        EXPECT_EQ(f_workState.load(), 0);
-        EXPECT_FALSE(f_export.load());
-        EXPECT_TRUE(d->IsShown());
-        d->Show(false);
-    }
-    ASSERT_EQ(answers.messages.size(), 1u);
-    EXPECT_EQ(answers.messages[0], "info: Unexpected Dialog return code!");
-}
-
 // --- Brush library ----------------------------------------------------------
 
 TEST_F(ToolWindow, BrushLibraryNewDrivesTheCaptureHandShake) {
