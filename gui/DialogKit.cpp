@@ -1,15 +1,16 @@
 #include "DialogKit.h"
 
+#include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/dcmemory.h>
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 #include <wx/filefn.h>
-#include <wx/textctrl.h>
 
 #include <string>
 #include <vector>
 
+#include "GuiPrompts.h"
 #include "LibraryFiles.h"
 
 #include "WyrleGlobals.h"
@@ -24,6 +25,21 @@ wxBitmap solidBitmap(int w, int h, const wxColour& colour) {
     dc.Clear();
     dc.SelectObject(wxNullBitmap);
     return picture;
+}
+
+void setSwatchColour(wxBitmapButton* swatch, wxColour& chosen, const wxColour& colour) {
+    swatch->SetBitmapLabel(solidBitmap(25, 25, colour));
+    chosen = colour;
+}
+
+bool pickSwatchColour(wxWindow* parent, wxBitmapButton* swatch, wxColour& chosen) {
+    wxColourData data;
+    prompts::prepareColourData(data, chosen);
+    if (!prompts::chooseColour(parent, data))
+        return false;
+    chosen = data.GetColour();
+    swatch->SetBitmapLabel(solidBitmap(30, 30, chosen));
+    return true;
 }
 
 wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel) {
@@ -42,15 +58,6 @@ void CompactSlider::applyCompactStyle() {
 #ifdef __WXGTK3__
     GTKApplyCssStyle(kCompactSliderStyle);
 #endif
-}
-
-wxSizer* pathRow(wxWindow* parent, wxTextCtrl*& path, wxButton*& browse) {
-    wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
-    path = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(260, -1));
-    row->Add(path, 1, wxRIGHT, 4);
-    browse = new wxButton(parent, wxID_ANY, _("Browse..."));
-    row->Add(browse);
-    return row;
 }
 
 void finish(wxDialog* dialog) {

@@ -9,16 +9,23 @@
 #include <initializer_list>
 #include <utility>
 
+class wxBitmapButton;
 class wxButton;
 class wxDialog;
 class wxSizer;
-class wxTextCtrl;
 class wxWindow;
 
 namespace dialogkit {
 
 // A new w x h bitmap of screen depth filled with one colour.
 wxBitmap solidBitmap(int w, int h, const wxColour& colour);
+
+// The background swatch of New Settings and Open. `chosen` is the colour
+// OK hands on; the picture only shows it. "White" and "Black" give a
+// 25 x 25 picture, the colour dialog's OK a 30 x 30 one (the button stays
+// 25 x 25); any other end of the colour dialog changes nothing.
+void setSwatchColour(wxBitmapButton* swatch, wxColour& chosen, const wxColour& colour);
+bool pickSwatchColour(wxWindow* parent, wxBitmapButton* swatch, wxColour& chosen);
 
 // A row of "OK" and "Cancel" buttons, right-aligned.
 wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel);
@@ -37,9 +44,6 @@ public:
 private:
     void applyCompactStyle();
 };
-
-// A file path field with a "Browse..." button after it.
-wxSizer* pathRow(wxWindow* parent, wxTextCtrl*& path, wxButton*& browse);
 
 // Every OK and Cancel ends this way: the dialog hides and the drawing
 // window shows its brush cursor again.

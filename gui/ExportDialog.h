@@ -1,13 +1,17 @@
 #pragma once
-// Stand-in for the "Export" dialog, to be replaced by the full dialog: a file
-// to export to with the alpha options, handed to the engine as request 3.
+// The "Export" dialog: one of five picture formats with the alpha options,
+// a file through the save-file selector and a question before overwriting,
+// handed to the engine as request 3 with f_export set.
 
-#include <wx/checkbox.h>
 #include <wx/dialog.h>
-#include <wx/textctrl.h>
+
+#include "export_model.h"
 
 class Log;
 class wxButton;
+class wxCheckBox;
+class wxRadioButton;
+class wxStaticText;
 
 class ExportDialog : public wxDialog {
 public:
@@ -15,20 +19,47 @@ public:
                  const wxSize& size = wxDefaultSize);
     ~ExportDialog() override;
 
-    void OnInit(wxInitDialogEvent& event);
+    // A file or a folder is there (the path in UTF-8).
+    static bool FileExists(const char* path);
+
+    void OnRadioButtonPNGSelect(wxCommandEvent& event);
+    void OnRadioButtonTGASelect(wxCommandEvent& event);
+    void OnRadioButtonTIFSelect(wxCommandEvent& event);
+    void OnRadioButtonBMPSelect(wxCommandEvent& event);
+    void OnRadioButtonJPGSelect(wxCommandEvent& event);
+    void OnCheckBoxSaveAlphaClick(wxCommandEvent& event);
+    void OnCheckBoxSaveAlphaStraightClick(wxCommandEvent& event);
     void OnButtonOkClick(wxCommandEvent& event);
     void OnButtonCancleClick(wxCommandEvent& event);
-    void OnBrowseClick(wxCommandEvent& event);
-    void OnClose(wxCloseEvent& event);
+    void OnInit(wxInitDialogEvent& event);
 
-    // The export file a showing proposes.
-    static wxString proposedFile();
+    static const long ID_RADIOBUTTONPNG;
+    static const long ID_RADIOBUTTONTGA;
+    static const long ID_RADIOBUTTONTIF;
+    static const long ID_RADIOBUTTONBMP;
+    static const long ID_RADIOBUTTONJPG;
+    static const long ID_CHECKBOXSAVEALPHA;
+    static const long ID_CHECKBOXSAVEALPHASTRAIGHT;
+    static const long ID_STATICLINE2;
+    static const long ID_STATICTEXT1;
+    // The dialog's own Cancel, not the toolkit's.
+    static const long wxID_CANCLE;
 
-    wxTextCtrl* pathText;
-    wxButton* browseButton;
-    wxCheckBox* alphaBox;
-    wxCheckBox* straightAlphaBox;
+    wxRadioButton* RadioButtonPNG;
+    wxRadioButton* RadioButtonTGA;
+    wxRadioButton* RadioButtonTIF;
+    wxRadioButton* RadioButtonBMP;
+    wxRadioButton* RadioButtonJPG;
+    wxCheckBox* CheckBoxSaveAlpha;
+    wxCheckBox* CheckBoxSaveAlphaStraight;
+    wxStaticText* infoText;
     wxButton* okButton;
     wxButton* cancelButton;
     Log* log;
+
+private:
+    // The controls as they stand, and back into them.
+    exportmodel::Controls controls() const;
+    void showControls(const exportmodel::Controls& c);
+    void selectFormat(exportmodel::Format format);
 };

@@ -41,6 +41,11 @@ int question(const wxString& text, const wxString& caption, long style) {
     return answer;
 }
 
+int askOverwrite() {
+    return question(_("File already exists. Do you want to overwrite it?"), _("Info"),
+                    wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+}
+
 bool chooseColour(wxWindow* parent, wxColourData& data) {
     if (gColour)
         return gColour(parent, data);

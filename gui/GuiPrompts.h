@@ -42,6 +42,8 @@ using ModalFn = std::function<int(wxDialog& dialog)>;
 
 void message(const wxString& text, const wxString& caption, wxWindow* parent = nullptr);
 int question(const wxString& text, const wxString& caption, long style);
+// The question before a save or an export writes over an existing file.
+int askOverwrite();
 bool chooseColour(wxWindow* parent, wxColourData& data);
 SaveAnswer saveFile(wxWindow* parent, const wxString& title, const wxString& folder, const wxString& name,
                     const wxString& wildcard);

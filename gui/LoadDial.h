@@ -1,15 +1,17 @@
 #pragma once
-// Stand-in for the "Open" dialog, to be replaced by the full dialog: a
-// picture to open with its background-colour options, handed to the engine
+// The "Open" dialog: a picture to open as the new artwork, with a chosen or
+// automatic background colour and premultiplied alpha, handed to the engine
 // as request 2.
 
-#include <wx/checkbox.h>
+#include <wx/bitmap.h>
+#include <wx/colour.h>
 #include <wx/dialog.h>
-#include <wx/textctrl.h>
 
 class Log;
-class wxButton;
 class wxBitmapButton;
+class wxButton;
+class wxCheckBox;
+class wxTextCtrl;
 
 class LoadDial : public wxDialog {
 public:
@@ -17,24 +19,47 @@ public:
              const wxSize& size = wxDefaultSize);
     ~LoadDial() override;
 
-    void OnInit(wxInitDialogEvent& event);
+    static wxBitmap GetOneColorBitmap(int w, int h, wxColour colour);
+
+    void OnBitmapButtonBgColorClick(wxCommandEvent& event);
+    void OnButtonWhiteClick(wxCommandEvent& event);
+    void OnButtonBlackClick(wxCommandEvent& event);
+    void OnCheckBoxAutoBaseColorClick(wxCommandEvent& event);
+    void OnButtonBrowse1Click(wxCommandEvent& event);
+    void OnCheckBoxPremultiplyClick(wxCommandEvent& event);
     void OnButtonOkClick(wxCommandEvent& event);
     void OnButtonCancleClick(wxCommandEvent& event);
-    void OnBrowseClick(wxCommandEvent& event);
-    void OnColourClick(wxCommandEvent& event);
-    void OnClose(wxCloseEvent& event);
+    void OnInit(wxInitDialogEvent& event);
 
-    // The folder a showing starts in: that of the last native save, else
-    // the default folder.
-    static wxString startFolder();
+    static const long ID_STATICTEXT1;
+    static const long ID_BITMAPBUTTONBGCOLOR;
+    static const long ID_BUTTONWHITE;
+    static const long ID_BUTTONBLACK;
+    static const long ID_STATICLINE2;
+    static const long ID_CHECKBOXAUTOBASECOLOR;
+    static const long ID_STATICTEXT2;
+    static const long ID_TEXTCTRL1;
+    static const long ID_BUTTONBROWSE1;
+    static const long ID_CHECKBOXPREMULTIPLY;
+    // The dialog's own Cancel, not the toolkit's.
+    static const long wxID_CANCLE;
 
+    wxBitmapButton* colourSwatch;
+    wxButton* whiteButton;
+    wxButton* blackButton;
+    wxCheckBox* autoColourBox;
     wxTextCtrl* pathText;
     wxButton* browseButton;
-    wxCheckBox* autoColourBox;
-    wxBitmapButton* colourSwatch;
     wxCheckBox* premultiplyBox;
     wxButton* okButton;
     wxButton* cancelButton;
+
+    // A file was chosen through Browse; from then on Browse starts from
+    // the path text.
+    bool browsed;
+    // What OK hands on; the swatch only shows it.
     wxColour background;
+    wxString fileFilter;
+    wxString startFolder;
     Log* log;
 };

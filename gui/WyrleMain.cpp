@@ -1332,8 +1332,7 @@ void WyrleFrame::SaveDialog() {
     const wxString path = toolwindow::withTypeExtension(answer.path, types, answer.filterIndex);
     bool save = !path.empty();
     if (!path.empty() && FileExists(path.utf8_str())) {
-        const int reply = prompts::question(_("File already exists. Do you want to overwrite it?"), _("Info"),
-                                            wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+        const int reply = prompts::askOverwrite();
         if (reply == wxID_NO) {
             save = false;
         } else if (reply != wxID_YES) {

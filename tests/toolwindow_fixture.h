@@ -233,6 +233,25 @@ protected:
         ev.SetEventObject(button);
         button->GetEventHandler()->ProcessEvent(ev);
     }
+    // Esc as the dialog's key hook sees it.
+    void pressEscape(wxWindow* dialog) {
+        wxKeyEvent ev(wxEVT_CHAR_HOOK);
+        ev.m_keyCode = WXK_ESCAPE;
+        ev.SetEventObject(dialog);
+        dialog->GetEventHandler()->ProcessEvent(ev);
+    }
+    // For a dialog whose Part gives it no Esc and a close box that only
+    // hides: Esc leaves it up, the close box hides it, and neither touches
+    // the cursor.
+    void expectEscIgnoredAndCloseBoxOnlyHides(wxDialog* dialog) {
+        dialog->Show(true);
+        f_showCursor = false;
+        pressEscape(dialog);
+        EXPECT_TRUE(dialog->IsShown());
+        dialog->Close();
+        EXPECT_FALSE(dialog->IsShown());
+        EXPECT_FALSE(f_showCursor.load());
+    }
     void menu(long id) {
         wxCommandEvent ev(wxEVT_COMMAND_MENU_SELECTED, static_cast<int>(id));
         ev.SetEventObject(frame);

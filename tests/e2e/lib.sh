@@ -132,19 +132,20 @@ save_as_new() {
 
 # Ctrl+O in the drawing window, the path typed into the Open dialog, OK.
 open_picture() {
-  local path="$1" open open_id ox oy ow oh
+  local path="$1" open open_id ox oy
   xdotool windowfocus "$draw_id" 2>/dev/null
   sleep 0.2
   xdotool key ctrl+o
   open="$(wait_window '"Open"$' 10)" || fail "Ctrl+O showed no Open dialog"
-  read -r open_id ox oy ow oh _ <<<"$open"
+  read -r open_id ox oy _ <<<"$open"
   xdotool windowfocus "$open_id"
   sleep 0.3
-  xdotool mousemove $((ox + 130)) $((oy + 20)) click 1
+  # The path text, right of "Open picture:".
+  xdotool mousemove $((ox + 250)) $((oy + 74)) click 1
   xdotool key ctrl+a
   xdotool type --delay 10 "$path"
-  # OK, right of the bottom row.
-  xdotool mousemove $((ox + ow - 159)) $((oy + oh - 27)) click 1
+  # OK, left in the bottom row.
+  xdotool mousemove $((ox + 202)) $((oy + 164)) click 1
 }
 
 # Chooses the Help menu's item `n` counted from the bottom (1 About Wyrle,
