@@ -35,6 +35,13 @@ xvfb_start() {
   [ -s "$f" ] || fail "Xvfb did not start"
   export DISPLAY=":$(head -n1 "$f")"
   export LIBGL_ALWAYS_SOFTWARE=1
+  # On a busy machine the server can name its display before a client gets
+  # through; the program would then fail to open it.
+  for i in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  fail "Xvfb on $DISPLAY accepts no client"
 }
 
 # Starts the program in a fresh working folder holding data/.
