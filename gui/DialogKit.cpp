@@ -54,6 +54,8 @@ wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel) {
 const char kCompactSliderStyle[] = "scale { padding: 0; margin: 0; min-height: 0; min-width: 0; }"
                                   "scale slider { min-width: 11px; min-height: 11px; margin: -5px; }";
 
+const char kCompactButtonStyle[] = "button { padding: 0; min-height: 0; min-width: 0; }";
+
 void CompactSlider::applyCompactStyle() {
 #ifdef __WXGTK3__
     GTKApplyCssStyle(kCompactSliderStyle);

@@ -45,6 +45,21 @@ private:
     void applyCompactStyle();
 };
 
+// A button of the small size the layout gives it: GTK's theme padding would
+// leave a 25 x 25 colour swatch a thin stripe and a 26 x 23 "OK" without
+// its label.
+extern const char kCompactButtonStyle[];
+template <class Button>
+class CompactButton : public Button {
+public:
+    template <class... Args>
+    explicit CompactButton(Args&&... args) : Button(std::forward<Args>(args)...) {
+#ifdef __WXGTK3__
+        this->GTKApplyCssStyle(kCompactButtonStyle);
+#endif
+    }
+};
+
 // Every OK and Cancel ends this way: the dialog hides and the drawing
 // window shows its brush cursor again.
 void finish(wxDialog* dialog);

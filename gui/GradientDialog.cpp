@@ -120,7 +120,7 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
 
     wxBoxSizer* swatchRow = new wxBoxSizer(wxHORIZONTAL);
     for (int i = 0; i < kStops; ++i) {
-        swatches[i] = new wxBitmapButton(this, stopIds[i], wxNullBitmap, wxDefaultPosition, wxSize(25, 25),
+        swatches[i] = new dialogkit::CompactButton<wxBitmapButton>(this, stopIds[i], wxNullBitmap, wxDefaultPosition, wxSize(25, 25),
                                          wxBORDER_DOUBLE | kTabClip, wxDefaultValidator,
                                          wxString::Format("ID_BITMAPBUTTON%d", i + 1));
         swatches[i]->SetDefault();
@@ -213,7 +213,7 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
                                          wxSize(140, 21), 0, wxDefaultValidator, "ID_TEXTCTRLNEWGRADIENT");
     TextCtrlNewGradient->Disable();
     newRow->Add(TextCtrlNewGradient, 0, wxTOP | wxALIGN_CENTER, 1);
-    ButtonOkNewGradient = new wxButton(this, ID_BUTTONOKNEWGRADIENT, _("OK"), wxDefaultPosition, wxSize(26, 23), 0,
+    ButtonOkNewGradient = new dialogkit::CompactButton<wxButton>(this, ID_BUTTONOKNEWGRADIENT, _("OK"), wxDefaultPosition, wxSize(26, 23), 0,
                                        wxDefaultValidator, "ID_BUTTONOKNEWGRADIENT");
     ButtonOkNewGradient->Disable();
     ButtonOkNewGradient->SetBackgroundColour(kButtonFace);

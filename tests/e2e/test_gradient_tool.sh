@@ -33,7 +33,7 @@ untick() {
   sleep 0.3
 }
 grab() { import -window root -crop "$3x$4+$((gx + $1))+$((gy + $2))" +repage "$5"; }
-boxes() { grab 15 85 300 22 "$1"; }
+boxes() { grab 15 87 300 20 "$1"; }  # below the swatches
 preview() { grab 23 25 273 30 "$1"; }
 differ() { compare -metric AE "$1" "$2" /dev/null 2>&1; }
 boxes "$WORK_DIR/boxes0.png"
