@@ -77,8 +77,9 @@ bool appKeyUp(int keyCode) {
 }
 
 bool keyBelongsToDialog(const wxObject* source) {
-    const wxWindow* window = wxDynamicCast(source, wxWindow);
-    return window && wxDynamicCast(wxGetTopLevelParent(const_cast<wxWindow*>(window)), wxDialog);
+    // dynamic_cast: wxDynamicCast casts statically before it checks.
+    const wxWindow* window = dynamic_cast<const wxWindow*>(source);
+    return window && dynamic_cast<wxDialog*>(wxGetTopLevelParent(const_cast<wxWindow*>(window)));
 }
 
 void Wyrle1_0App::OnKeyDown(wxKeyEvent& event) {

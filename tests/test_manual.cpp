@@ -67,7 +67,7 @@ TEST_F(ToolWindow, ManualNamesEverySliderAndMenuItem) {
     // A slider's name is the label just before it in its row.
     wxWindow* before = nullptr;
     for (wxWindow* child : frame->GetChildren()) {
-        if (wxDynamicCast(child, wxSlider) && wxDynamicCast(before, wxStaticText))
+        if (dynamic_cast<wxSlider*>(child) && dynamic_cast<wxStaticText*>(before))
             names.push_back(std::string(before->GetLabel().utf8_str()));
         before = child;
     }
