@@ -90,7 +90,13 @@ expect_clean_end() {
   wait_exit 10
   ms=$((($(date +%s%N) - started) / 1000000))
   [ "$EXIT_CODE" = 0 ] || fail "$what gave exit code $EXIT_CODE"
-  [ "$ms" -le "$limit" ] || fail "$what took $ms ms to end the program: not the render thread's exit"
+  # A sanitizer build runs several times slower: there the time says nothing
+  # (WYRLE_E2E_TIMING=0) and only the clean end is checked.
+  if [ "${WYRLE_E2E_TIMING:-1}" = 1 ]; then
+    [ "$ms" -le "$limit" ] || fail "$what took $ms ms to end the program: not the render thread's exit"
+  else
+    echo "$what: its time ($ms ms) is not checked in this build"
+  fi
   grep -qiE "sanitizer|segmentation|abort" "$WORK_DIR/out.txt" && fail "crash report after $what"
   echo "$what ended the program with code 0 after $ms ms"
 }

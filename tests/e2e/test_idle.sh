@@ -27,7 +27,11 @@ t1="$(cpu_ticks)"
 hz="$(getconf CLK_TCK)"
 percent="$(awk -v t=$((t1 - t0)) -v hz="$hz" 'BEGIN { printf "%.1f", 100 * t / hz / 10 }')"
 echo "at rest for 10 s the program used $percent % of a core"
-awk -v p="$percent" 'BEGIN { exit !(p <= 10) }' || fail "at rest the program used $percent % of a core"
+if [ "${WYRLE_E2E_TIMING:-1}" = 1 ]; then
+  awk -v p="$percent" 'BEGIN { exit !(p <= 10) }' || fail "at rest the program used $percent % of a core"
+else
+  echo "the share of a core is not checked in this build"
+fi
 
 # A drag is painted along its path.
 shot "$WORK_DIR/before.png"
