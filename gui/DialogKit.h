@@ -72,6 +72,11 @@ bool showDialog(Dialog* dialog, bool show = true) {
     if (!dialog || dialog->IsShown() == show)
         return false;
     dialog->Show(show);
+    // A window manager places a window that does not take the focus below
+    // the focused one: shown from the drawing window's keys, the dialog would
+    // open hidden behind it.
+    if (show)
+        dialog->Raise();
     return true;
 }
 

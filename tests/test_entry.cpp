@@ -84,6 +84,7 @@ struct FakeDialog {
         shown = show;
         log->push_back(std::string(name) + (show ? " show" : " hide"));
     }
+    void Raise() {}
 };
 
 struct FakeFrame {

@@ -7,11 +7,13 @@ TOOLS_DIR="$2"
 SOURCE_DIR="$3"
 XWIN="$TOOLS_DIR/xwin"
 XVFB_PID=""
+WM_PID=""
 WYRLE_PID=""
 WORK_DIR="$(mktemp -d)"
 
 cleanup() {
   [ -n "$WYRLE_PID" ] && kill -9 "$WYRLE_PID" 2>/dev/null
+  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   rm -rf "$WORK_DIR"
 }
@@ -19,6 +21,9 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*"
+  # WYRLE_E2E_FAILSHOT names a file to keep the screen in, for the one who
+  # looks into the failure.
+  [ -n "${WYRLE_E2E_FAILSHOT:-}" ] && [ -n "${DISPLAY:-}" ] && import -window root "$WYRLE_E2E_FAILSHOT" 2>/dev/null
   [ -f "$WORK_DIR/out.txt" ] && { echo "--- program output:"; cat "$WORK_DIR/out.txt"; }
   exit 1
 }
@@ -38,10 +43,36 @@ xvfb_start() {
   # On a busy machine the server can name its display before a client gets
   # through; the program would then fail to open it.
   for i in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+    xdpyinfo >/dev/null 2>&1 && break
     sleep 0.1
   done
-  fail "Xvfb on $DISPLAY accepts no client"
+  xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY accepts no client"
+  # The same test again on a desktop: WYRLE_E2E_WM names the window manager.
+  [ -z "${WYRLE_E2E_WM:-}" ] || wm_start "$WYRLE_E2E_WM"
+}
+
+# Starts a window manager (openbox, metacity or our panelwm) on the test's
+# server and waits until it has taken the screen; it ends with the test.
+wm_start() {
+  local wm="$1" i
+  case "$wm" in
+    openbox | metacity)
+      command -v "$wm" >/dev/null || fail "$wm is not installed (scripts/deps.sh installs it)" ;;
+    panelwm) ;;
+    *) fail "unknown window manager \"$wm\"" ;;
+  esac
+  case "$wm" in
+    openbox) openbox --sm-disable >"$WORK_DIR/wm.txt" 2>&1 & WM_PID=$! ;;
+    metacity) metacity --no-composite >"$WORK_DIR/wm.txt" 2>&1 & WM_PID=$! ;;
+    panelwm) "$TOOLS_DIR/panelwm" >"$WORK_DIR/wm.txt" 2>&1 & WM_PID=$! ;;
+  esac
+  # A window manager announces itself on the root window.
+  for i in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+    kill -0 "$WM_PID" 2>/dev/null || { cat "$WORK_DIR/wm.txt"; fail "$wm did not start"; }
+    sleep 0.1
+  done
+  fail "$wm did not take the screen"
 }
 
 # Starts the program in a fresh working folder holding data/.
@@ -50,6 +81,13 @@ wyrle_start() {
   ln -sfn "$SOURCE_DIR/data" "$WORK_DIR/run/data"
   (cd "$WORK_DIR/run" && exec "$WYRLE_BIN" "$@") >"$WORK_DIR/out.txt" 2>&1 &
   WYRLE_PID=$!
+}
+
+# The left and top of the frame a window manager put round a window ("0 0"
+# on a bare server): a window placed at (x, y) has its inside there plus these.
+frame_offset() {
+  xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null |
+    awk -F'[=,]' '/=/ { l = $2 + 0; t = $4 + 0 } END { print l + 0, t + 0 }'
 }
 
 # Waits until a window matching the grep pattern is mapped; prints its line.
@@ -185,6 +223,23 @@ recording_opener() {
 }
 # How many times the recording opener was started.
 opened_count() { [ -f "$OPENED" ] && wc -l <"$OPENED" || echo 0; }
+
+# Waits for the drawing window to show its artwork and stay put (a window
+# manager moves it after it is mapped, and the engine docks it); sets draw
+# (its line), draw_id, dx and dy.
+settled_drawing_window() {
+  local last="" now i
+  draw="$(wait_window ' 960 [0-9]+ "wyrle' "${1:-20}")" || fail "no drawing window"
+  draw_id="${draw%% *}"
+  for i in $(seq 30); do
+    now="$("$XWIN" list | awk -v id="$draw_id" '$1 == id')"
+    [ -n "$now" ] && [ "$now" = "$last" ] && break
+    last="$now"
+    sleep 0.3
+  done
+  draw="$now"
+  read -r draw_id dx dy _ _ _ <<<"$draw"
+}
 
 # Starts the program and waits for both windows; sets tool_id.
 wyrle_start_windows() {

@@ -10,9 +10,8 @@ command -v import >/dev/null || fail "ImageMagick's import is not installed"
 xvfb_start
 wyrle_start
 
-draw="$(wait_window ' 201 28 960 682 "' 20)" || fail "no drawing window"
+settled_drawing_window
 tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
-read -r draw_id dx dy _ _ _ <<<"$draw"
 tool_id="${tool%% *}"
 RUN="$WORK_DIR/run"
 
@@ -57,15 +56,17 @@ drag() {
   sleep 1
 }
 # The library: the Brushes button of the tool window; its window sits at
-# (1165, -2) with its list area at the top and the capture row below it.
-brushes_button() { xdotool mousemove 166 336 click 1; }
-NEW_X=1192 NAME_X=1257 OK_X=1314 ROW_Y=217
+# (1165, -2) with its list area at the top and the capture row below it;
+# places in it are given from its inside's corner (lx, ly).
+brushes_button() { xdotool mousemove --window "$tool_id" 166 338 click 1; }
+NEW_X=27 NAME_X=92 OK_X=149 ROW_Y=219
 LIST_BG="84,80,76"
-ROW0_X=1206 ROW0_Y=35 ROW1_Y=110  # the middle of the first and second row's icon
+ROW0_X=41 ROW0_Y=37 ROW1_Y=112  # the middle of the first and second row's icon
+in_lib() { echo $((lx + $1)) $((ly + $2)); }
 show_library() {
   brushes_button
   lib="$(wait_window ' 173 500 "Brushes"$' 10)" || fail "the brush library did not show"
-  lib_id="${lib%% *}"
+  read -r lib_id lx ly _ <<<"$lib"
   sleep 0.5
 }
 close_library() {
@@ -84,15 +85,15 @@ shot "$WORK_DIR/artwork.png"
 
 # 1. Save a preset "test".
 show_library
-xdotool mousemove $NEW_X $ROW_Y click 1
+xdotool mousemove $(in_lib $NEW_X $ROW_Y) click 1
 sleep 1
 drag 440 320 520 370
 xdotool windowfocus "$lib_id" 2>/dev/null
-xdotool mousemove $NAME_X $ROW_Y click 1
+xdotool mousemove $(in_lib $NAME_X $ROW_Y) click 1
 sleep 0.2
 xdotool key ctrl+a
 xdotool type --delay 30 test
-xdotool mousemove $OK_X $ROW_Y click 1
+xdotool mousemove $(in_lib $OK_X $ROW_Y) click 1
 for i in $(seq 50); do
   [ -f "$RUN/Brushes/Icons/test.png" ] && break
   sleep 0.1
@@ -118,13 +119,13 @@ show_library
 [ "$(comment "$RUN/Brushes/Icons/test.png")" = "$saved" ] || fail "the rebuilt icon lost the comment"
 [ "$(identify -format %wx%h "$RUN/Brushes/Icons/test.png")" = 64x64 ] || fail "the rebuilt icon is not 64 x 64"
 [ ! -e "$RUN/Brushes/Icons/stale.png" ] || fail "the stray icon was not removed"
-[ "$(pixel $ROW0_X $ROW0_Y)" != "$LIST_BG" ] || fail "no row for the preset"
-[ "$(pixel $ROW0_X $ROW1_Y)" = "$LIST_BG" ] || fail "more than one row listed"
-import -window root -crop 173x500+1165+0 +repage "$WORK_DIR/library.png"
+[ "$(pixel $(in_lib $ROW0_X $ROW0_Y))" != "$LIST_BG" ] || fail "no row for the preset"
+[ "$(pixel $(in_lib $ROW0_X $ROW1_Y))" = "$LIST_BG" ] || fail "more than one row listed"
+import -window root -crop "173x500+$lx+$((ly + 2))" +repage "$WORK_DIR/library.png"
 echo "the icon was rebuilt with its comment, the stray icon removed, one row listed"
 
 # 3. "X" on "test", then Yes.
-xdotool mousemove 1303 14 click 1
+xdotool mousemove $(in_lib 138 16) click 1
 info="$(wait_window '"Info"$' 10)" || fail "X asked nothing"
 xdotool windowfocus "${info%% *}" 2>/dev/null
 sleep 0.3
@@ -136,11 +137,11 @@ done
 [ ! -e "$RUN/Brushes/test.png" ] || fail "Yes left Brushes/test.png"
 [ ! -e "$RUN/Brushes/Icons/test.png" ] || fail "Yes left Brushes/Icons/test.png"
 sleep 0.5
-[ "$(pixel $ROW0_X $ROW0_Y)" = "$LIST_BG" ] || fail "the deleted preset's row is still shown"
+[ "$(pixel $(in_lib $ROW0_X $ROW0_Y))" = "$LIST_BG" ] || fail "the deleted preset's row is still shown"
 echo "X and Yes deleted both files and the row"
 
 # 4. "New", then the close box: the capture ends, the canvas comes back.
-xdotool mousemove $NEW_X $ROW_Y click 1
+xdotool mousemove $(in_lib $NEW_X $ROW_Y) click 1
 sleep 1
 drag 460 330 500 360
 shot "$WORK_DIR/capturing.png"

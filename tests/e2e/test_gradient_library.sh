@@ -39,9 +39,9 @@ start_and_show_tool() {
   tool_id="${tool%% *}"
   wait_title ' 100% '
   sleep 1
-  xdotool mousemove 151 59 click 1
+  xdotool mousemove --window "$tool_id" 151 61 click 1
   sleep 0.3
-  xdotool mousemove 38 68 click 1
+  xdotool mousemove --window "$tool_id" 38 70 click 1
   gradient="$(wait_window '"Gradient Tool"' 10)" || fail "the swatch showed no Gradient Tool"
   read -r _ gx gy _ _ _ <<<"$gradient"
   sleep 0.5

@@ -8,20 +8,21 @@ command -v import >/dev/null || fail "ImageMagick's import is not installed"
 xvfb_start
 wyrle_start
 
-draw="$(wait_window ' 960 [0-9]+ "' 20)" || fail "no drawing window"
+settled_drawing_window
 tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
-read -r draw_id dx dy _ _ _ <<<"$draw"
 tool_id="${tool%% *}"
 wait_title ' 100% '
 sleep 1
 
 # The tool window's Gradient button and colour swatch.
-xdotool mousemove 151 59 click 1
+xdotool mousemove --window "$tool_id" 151 61 click 1
 sleep 0.3
-xdotool mousemove 38 68 click 1
+xdotool mousemove --window "$tool_id" 38 70 click 1
 gradient="$(wait_window '"Gradient Tool"' 10)" || fail "the swatch showed no Gradient Tool"
 read -r gradient_id gx gy _ _ _ <<<"$gradient"
-[ "$gx" = 300 ] && [ "$gy" = 35 ] || fail "the Gradient Tool is at ($gx, $gy), expected (300, 35)"
+read -r left top <<<"$(frame_offset "$gradient_id")"
+[ "$gx" = $((300 + left)) ] && [ "$gy" = $((35 + top)) ] ||
+  fail "the Gradient Tool is at ($gx, $gy), expected (300, 35) and a frame of ($left, $top)"
 echo "the Gradient button and the swatch showed the Gradient Tool at (300, 35)"
 sleep 0.5
 
@@ -52,7 +53,7 @@ for i in $(seq 30); do
   sleep 0.1
 done
 "$XWIN" list | grep -q '"Gradient Tool"' && fail "the close box did not hide the Gradient Tool"
-xdotool mousemove 38 68 click 1
+xdotool mousemove --window "$tool_id" 38 70 click 1
 wait_window '"Gradient Tool"' 10 >/dev/null || fail "the swatch did not show the Gradient Tool again"
 sleep 0.5
 boxes "$WORK_DIR/boxes2.png"
@@ -87,9 +88,9 @@ xdotool windowfocus "$draw_id" 2>/dev/null
 sleep 0.2
 xdotool key Delete
 sleep 0.5
-xdotool mousemove 38 68 click 1 # hides the tool
+xdotool mousemove --window "$tool_id" 38 70 click 1 # hides the tool
 sleep 0.5
-xdotool mousemove 38 68 click 1
+xdotool mousemove --window "$tool_id" 38 70 click 1
 wait_window '"Gradient Tool"' 10 >/dev/null || fail "the swatch did not show the Gradient Tool"
 sleep 0.5
 

@@ -9,29 +9,13 @@
 # a refused move with a synthetic ConfigureNotify.
 WM="$4"
 source "$(dirname "$0")/lib.sh" "$1" "$2" "$3"
-WM_PID=""
-trap 'cleanup; [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null' EXIT
-
 case "$WM" in
-  openbox | metacity)
-    command -v "$WM" >/dev/null || fail "$WM is not installed (scripts/deps.sh installs it)" ;;
-  panelwm) ;;
+  openbox | metacity | panelwm) ;;
   *) fail "unknown window manager \"$WM\"" ;;
 esac
 
 xvfb_start
-case "$WM" in
-  openbox) openbox --sm-disable >"$WORK_DIR/wm.txt" 2>&1 & WM_PID=$! ;;
-  metacity) metacity --no-composite >"$WORK_DIR/wm.txt" 2>&1 & WM_PID=$! ;;
-  panelwm) "$TOOLS_DIR/panelwm" >"$WORK_DIR/wm.txt" 2>&1 & WM_PID=$! ;;
-esac
-# A window manager announces itself on the root window.
-for i in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-  kill -0 "$WM_PID" 2>/dev/null || { cat "$WORK_DIR/wm.txt"; fail "$WM did not start"; }
-  sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" || fail "$WM did not take the screen"
+wm_start "$WM"
 
 # Both windows up; prints "toolline|drawline".
 windows_up() {
