@@ -20,6 +20,15 @@ SaveFileFn gSaveFile;
 OpenFileFn gOpenFile;
 ModalFn gModal;
 
+// Shown from the drawing window's keys or the engine's messages, a modal
+// box does not take the focus, and a window manager places it below the
+// drawing window, where nobody sees it. Raised once it is up, it comes
+// above.
+int runModal(wxDialog& dialog) {
+    dialog.CallAfter([&dialog] { dialog.Raise(); });
+    return dialog.ShowModal();
+}
+
 }  // namespace
 
 void message(const wxString& text, const wxString& caption, wxWindow* parent) {
@@ -27,14 +36,15 @@ void message(const wxString& text, const wxString& caption, wxWindow* parent) {
         gMessage(text, caption, parent);
         return;
     }
-    wxMessageBox(text, caption, wxOK | wxCENTRE, parent);
+    wxMessageDialog box(parent, text, caption, wxOK | wxCENTRE);
+    runModal(box);
 }
 
 int question(const wxString& text, const wxString& caption, long style) {
     if (gQuestion)
         return gQuestion(text, caption, style);
     wxMessageDialog box(nullptr, text, caption, style);
-    int answer = box.ShowModal();
+    int answer = runModal(box);
     // GTK lets Esc and the close box end a yes/no box; that is a No.
     if (answer == wxID_CANCEL)
         answer = wxID_NO;
@@ -50,7 +60,7 @@ bool chooseColour(wxWindow* parent, wxColourData& data) {
     if (gColour)
         return gColour(parent, data);
     wxColourDialog dialog(parent, &data);
-    if (dialog.ShowModal() != wxID_OK)
+    if (runModal(dialog) != wxID_OK)
         return false;
     data = dialog.GetColourData();
     return true;
@@ -62,7 +72,7 @@ SaveAnswer saveFile(wxWindow* parent, const wxString& title, const wxString& fol
         return gSaveFile(parent, title, folder, name, wildcard);
     std::unique_ptr<wxFileDialog> dialog(newSaveDialog(parent, title, folder, name, wildcard));
     SaveAnswer answer;
-    if (dialog->ShowModal() == wxID_OK) {
+    if (runModal(*dialog) == wxID_OK) {
         answer.path = dialog->GetPath();
         answer.filterIndex = dialog->GetFilterIndex();
     }
@@ -81,13 +91,13 @@ wxFileDialog* newSaveDialog(wxWindow* parent, const wxString& title, const wxStr
 wxString openFile(wxFileDialog& dialog) {
     if (gOpenFile)
         return gOpenFile(dialog);
-    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+    return runModal(dialog) == wxID_OK ? dialog.GetPath() : wxString();
 }
 
 int showModal(wxDialog& dialog) {
     if (gModal)
         return gModal(dialog);
-    return dialog.ShowModal();
+    return runModal(dialog);
 }
 
 void setMessage(MessageFn fn) { gMessage = std::move(fn); }

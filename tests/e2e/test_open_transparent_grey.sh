@@ -40,9 +40,8 @@ PY
 [ -s "$WORK_DIR/grey_key.png" ] || fail "the test picture was not written"
 
 wyrle_start
-draw="$(wait_window ' 960 682 "' 20)" || fail "no drawing window"
+settled_drawing_window
 tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
-draw_id="${draw%% *}"
 tool_id="${tool%% *}"
 wait_title '^wyrleArtwork.png \| 800x600 pixels \| '
 
