@@ -1,6 +1,6 @@
 // A save killed at any moment (SIGKILL, no chance to clean up) leaves the
-// file on disk as the old or the new complete picture, never a cut or mixed
-// one. A child process saves over the same file again and again; the parent
+// file on disk as the old or the new complete picture (or preferences), never
+// a cut or mixed one. A child process saves over the same file again and again; the parent
 // kills it at a random moment, then checks what is on disk.
 
 #include <gtest/gtest.h>
@@ -17,7 +17,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "GuiBridge.h"
 #include "MetadataHandler.h"
+#include "SettingsHandler.h"
 #include "artwork.h"
 #include "ofImage.h"
 #include "services_fixture.h"
@@ -188,6 +190,40 @@ TEST(KillDuringSave, TheArtworkSaveLeavesAPictureWithItsOwnComment) {
             return "the comment belongs to the other picture";
         return "";
     });
+
+    EXPECT_TRUE(out.bad.empty()) << out.bad.front();
+    EXPECT_EQ(out.rounds, kRounds);
+    EXPECT_GE(out.midWrite, kRounds / 3) << "only " << out.midWrite << " kills hit a save in progress";
+}
+
+TEST(KillDuringSave, ThePreferencesFileIsTheOldOrTheNewOne) {
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    svctest::ScopedCwd cwd(dir.root());
+    ASSERT_TRUE(cwd.ok());
+    const std::string target = dir.path("prefs.cfg");
+    const std::string texts[2] = {"UndoPercent = 30 #UndoPercent\n", "UndoPercent = 60 #UndoPercent\n"};
+    // A save that fails says so in a message box.
+    bool failed = false;
+    guibridge::setPoster([](guibridge::Task task) { task(); });
+    guibridge::setMessageSink([&failed](const wxString&, const wxString&) { failed = true; });
+    const auto save = [&](int i) {
+        failed = false;
+        SettingsHandler settings;
+        settings.undoPercent = i % 2 ? 60 : 30;
+        settings.Save();
+        return !failed;
+    };
+    ASSERT_TRUE(save(0));
+    const auto oneSave = timed([&] { ASSERT_TRUE(save(1)); });
+    ASSERT_EQ(svctest::readFile(target), texts[1]);
+
+    const Outcome out = killWhileWriting(dir, target, oneSave * 3, save, [&]() -> std::string {
+        const std::string text = svctest::readFile(target);
+        return text == texts[0] || text == texts[1] ? "" : "the file holds \"" + text + "\"";
+    });
+    guibridge::setMessageSink(nullptr);
+    guibridge::setPoster(nullptr);
 
     EXPECT_TRUE(out.bad.empty()) << out.bad.front();
     EXPECT_EQ(out.rounds, kRounds);

@@ -259,13 +259,14 @@ settled_drawing_window() {
   read -r draw_id dx dy _ _ _ <<<"$draw"
 }
 
-# Starts the program and waits for both windows; sets tool_id.
+# Starts the program and waits for both windows, the drawing window settled;
+# sets tool_id and, as settled_drawing_window, draw, draw_id, dx and dy.
 wyrle_start_windows() {
   wyrle_start "$@"
   local tool
   tool="$(wait_window ' "Wyrle"$' 30)" || fail "no tool window"
   tool_id="${tool%% *}"
-  wait_window ' 960 [0-9]+ "' 30 >/dev/null || fail "no drawing window"
+  settled_drawing_window 30
   sleep 1
 }
 

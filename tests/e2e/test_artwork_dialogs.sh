@@ -11,15 +11,8 @@ xvfb_start
 export GSETTINGS_BACKEND=memory  # no session bus for dconf under Xvfb
 RUN="$WORK_DIR/run"
 
-wyrle_start
-draw="$(wait_window ' 960 [0-9]+ "' 30)" || fail "no drawing window"
-tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
-draw_id="${draw%% *}"
-tool_id="${tool%% *}"
+wyrle_start_windows
 wait_title ' 100% '
-sleep 1
-# Where the drawing window went once placed.
-read -r _ dx dy _ <<<"$("$XWIN" list | awk -v id="$draw_id" '$1 == id')"
 
 focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.4; }
 # A click at a point of a window, in its own coordinates.

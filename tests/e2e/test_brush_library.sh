@@ -8,11 +8,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 command -v xdotool >/dev/null || fail "xdotool is not installed"
 command -v import >/dev/null || fail "ImageMagick's import is not installed"
 xvfb_start
-wyrle_start
-
-settled_drawing_window
-tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
-tool_id="${tool%% *}"
+wyrle_start_windows
 RUN="$WORK_DIR/run"
 
 # The PNG comment of a file ("<none>" without one).

@@ -32,13 +32,8 @@ ticked() {
 }
 
 start_and_show_tool() {
-  wyrle_start
-  draw="$(wait_window ' 960 [0-9]+ "' 20)" || fail "no drawing window"
-  draw_id="${draw%% *}"
-  tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
-  tool_id="${tool%% *}"
+  wyrle_start_windows
   wait_title ' 100% '
-  sleep 1
   xdotool mousemove --window "$tool_id" 151 61 click 1
   sleep 0.3
   xdotool mousemove --window "$tool_id" 38 70 click 1

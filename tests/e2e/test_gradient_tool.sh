@@ -6,13 +6,8 @@ source "$(dirname "$0")/lib.sh" "$@"
 command -v xdotool >/dev/null || fail "xdotool is not installed"
 command -v import >/dev/null || fail "ImageMagick's import is not installed"
 xvfb_start
-wyrle_start
-
-settled_drawing_window
-tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
-tool_id="${tool%% *}"
+wyrle_start_windows
 wait_title ' 100% '
-sleep 1
 
 # The tool window's Gradient button and colour swatch.
 xdotool mousemove --window "$tool_id" 151 61 click 1

@@ -39,10 +39,7 @@ open(mask_path, "wb").write(bytes(0 if v == KEY else 255 for row in rows for v i
 PY
 [ -s "$WORK_DIR/grey_key.png" ] || fail "the test picture was not written"
 
-wyrle_start
-settled_drawing_window
-tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
-tool_id="${tool%% *}"
+wyrle_start_windows
 wait_title '^wyrleArtwork.png \| 800x600 pixels \| '
 
 # The alpha of a saved file must be the picture's own.
