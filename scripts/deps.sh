@@ -12,7 +12,7 @@ WYRLE_PACKAGES=(
   xvfb xauth xdotool x11-utils imagemagick xfonts-base
   fonts-liberation2 fonts-dejavu-core xdg-utils openbox metacity
   clang libclang-rt-14-dev python3
-  groff poppler-utils
+  groff poppler-utils img2pdf
 )
 
 wyrle_install_deps() {

@@ -1,5 +1,6 @@
 // The user manual the build makes: a whole PDF of more than one page whose
-// text names every slider and every menu item of the real tool window.
+// text names every slider and every menu item of the real tool window, with
+// the screenshots taken of the program each on the page of its caption.
 
 #include <wx/menu.h>
 #include <wx/slider.h>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cctype>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,7 +49,56 @@ std::string plain(std::string text) {
     return out;
 }
 
+std::string quoted(const std::string& path) { return "'" + path + "'"; }
+
 }  // namespace
+
+// Every screenshot the screenshot script takes is in the manual pixel for
+// pixel, on the page that holds its caption.
+TEST(Manual, HoldsEachScreenshotOnThePageOfItsCaption) {
+    struct Figure {
+        const char* shot;
+        const char* caption;
+    };
+    const Figure figures[] = {
+        {"toolwindow", "The tool window as the program starts"},
+        {"stroke-wyrle", "One quick wave of the mouse in the Wyrle style"},
+        {"stroke-follow", "The same wave in the Follow style"},
+        {"stroke-ribbon", "The same wave in the Ribbon style"},
+    };
+    // "page num type width height ..." after two heading lines.
+    std::istringstream list(run("pdfimages -list " + quoted(kManual) + " 2>&1"));
+    std::vector<int> pages;
+    std::string line;
+    for (int skip = 0; skip < 2 && std::getline(list, line); ++skip) {}
+    while (std::getline(list, line)) {
+        std::istringstream row(line);
+        int page = 0, num = -1;
+        if (row >> page >> num && num == static_cast<int>(pages.size())) pages.push_back(page);
+    }
+    EXPECT_EQ(pages.size(), std::size(figures)) << "pictures in the manual";
+
+    svctest::TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    run("pdfimages -png " + quoted(kManual) + " " + quoted(dir.path("image")));
+    for (const Figure& figure : figures) {
+        SCOPED_TRACE(figure.shot);
+        const std::string shot = std::string(WYRLE_MANUAL_SHOTS "/") + figure.shot + ".png";
+        ASSERT_FALSE(svctest::readFile(shot).empty()) << shot << " was not taken";
+        int page = 0;
+        for (size_t n = 0; n < pages.size() && page == 0; ++n) {
+            char name[32];
+            std::snprintf(name, sizeof name, "image-%03zu.png", n);
+            const std::string differ =
+                run("compare -metric AE " + quoted(shot) + " " + quoted(dir.path(name)) + " null: 2>&1");
+            if (differ == "0") page = pages[n];
+        }
+        ASSERT_NE(page, 0) << "the manual does not hold the screenshot " << shot;
+        const std::string text = plain(run("pdftotext -enc UTF-8 -f " + std::to_string(page) + " -l " +
+                                           std::to_string(page) + " " + quoted(kManual) + " - 2>&1"));
+        EXPECT_NE(text.find(figure.caption), std::string::npos) << "its caption is not on its page " << page;
+    }
+}
 
 TEST(Manual, IsAWholePdfOfSeveralPages) {
     const std::string bytes = svctest::readFile(kManual);
