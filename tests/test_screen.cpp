@@ -160,6 +160,79 @@ TEST(ScreenRedraw, PartialRedrawsMatchTheFullRedrawAtEveryZoom) {
     }
 }
 
+namespace {
+
+// The redraw walked the plain way, one window pixel at a time: the box
+// filters add the neighbours that exist and divide by 4 regardless.
+void referenceRedraw(const Image& display, Image& screen, const DirtyRect& r, const ScreenMapping& m, bool nearest) {
+    const float zr = m.zoomRatio;
+    const int off = nearest || zr <= 1.05f ? 0 : zr <= 3.95f ? 1 : 2;
+    for (int y = std::max(r.dirtyMinY, 0); y < std::min(r.dirtyMaxY, screen.height); ++y) {
+        const float cy = (static_cast<float>(y) - m.screenOffsetY) * zr;
+        if (!(cy >= 0.0f && cy < static_cast<float>(display.height))) continue;
+        const int iy = static_cast<int>(cy);
+        for (int x = std::max(r.dirtyMinX, 0); x < std::min(r.dirtyMaxX, screen.width); ++x) {
+            const float cx = (static_cast<float>(x) - m.screenOffsetX) * zr;
+            if (!(cx >= 0.0f && cx < static_cast<float>(display.width))) continue;
+            const int ix = static_cast<int>(cx);
+            Rgb sum = display.rgb(ix, iy);
+            if (off > 0) {
+                const auto add = [&](int px, int py) {
+                    const Rgb c = display.rgb(px, py);
+                    sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
+                };
+                const bool left = ix - off > 0;
+                const bool up = iy - off > 0;
+                if (left) add(ix - off, iy);
+                if (up) add(ix, iy - off);
+                if (left && up) add(ix - off, iy - off);
+                sum = {sum.r >> 2, sum.g >> 2, sum.b >> 2};
+            }
+            screen.set(x, y, sum);
+        }
+    }
+}
+
+}  // namespace
+
+TEST(ScreenRedraw, EveryZoomMatchesThePlainWalkByteForByte) {
+    struct Canvas {
+        int w, h;
+    };
+    // Sizes that are no multiple of any factor, and a thin one for the edges.
+    const Canvas canvases[] = {{517, 389}, {203, 7}, {9, 263}};
+    const DirtyRect rects[] = {{0, 300, 0, 220}, {37, 261, 11, 190}, {101, 102, 0, 220}};
+    for (int bpp : {3, 4}) {
+        for (const Canvas& c : canvases) {
+            const Image display = noiseCanvas(c.w, c.h, bpp);
+            for (float scalez : kFactors) {
+                // Canvas off the top-left, at the corner, and inside the view with backdrop around.
+                for (float offset : {-41.37f, 0.0f, 3.61f, 57.9f}) {
+                    for (bool nearest : {false, true}) {
+                        for (const DirtyRect& r : rects) {
+                            SCOPED_TRACE(testing::Message()
+                                         << "bpp " << bpp << " canvas " << c.w << "x" << c.h << " scalez " << scalez
+                                         << " offset " << offset << " nearest " << nearest << " rect "
+                                         << r.dirtyMinX << ".." << r.dirtyMaxX << " x " << r.dirtyMinY << ".."
+                                         << r.dirtyMaxY);
+                            const ScreenMapping m = mappingFor(scalez, offset, offset * 0.83f - 5.2f);
+                            Image expect = noiseCanvas(300, 220, 3);
+                            Image got = expect;
+                            referenceRedraw(display, expect, r, m, nearest);
+                            redrawScreen(display.cspan(), got.span(), r, m, nearest);
+                            const auto diff = std::mismatch(got.px.begin(), got.px.end(), expect.px.begin());
+                            const long at = static_cast<long>(diff.first - got.px.begin()) / 3;
+                            ASSERT_TRUE(diff.first == got.px.end())
+                                << "window pixel " << at % 300 << ", " << at / 300 << ": " << got.rgb(at % 300, at / 300)
+                                << " instead of " << expect.rgb(at % 300, at / 300);
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(ScreenStep, FullRedrawLeavesTheBackdropAroundASmallCanvas) {
     const Image display = gradientCanvas(20, 10, 4);
     Image screen(64, 48, 3);
