@@ -3,6 +3,8 @@
 
 #include "screen.h"
 
+#include "rowsplit.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -13,8 +15,14 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <tmmintrin.h>
 #endif
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
+
+// Redraws smaller than this stay on the calling thread.
+constexpr int64_t kSplitPixels = 1 << 16;
 
 int truncClamped(double v) {
     if (!(v == v)) return 0;
@@ -92,6 +100,108 @@ struct ColumnRun {
     int ix;   // its canvas column
     int len;
 };
+
+// One window row of a box filter: each pixel is the sum of the canvas pixel,
+// its neighbour `off` columns to the left, and the same two `off` rows up,
+// each channel / 4. `cols` holds the canvas column of each window column;
+// `dst` is the row's first window pixel.
+struct BoxRow {
+    int bpp;
+    int off;
+    size_t rowBytes;
+
+    // The plain walk: neighbours that are missing (the canvas's first
+    // columns and rows) are left out, the sum is still / 4.
+    void edge(const unsigned char* row, bool up, const int* cols, int from, int to, unsigned char* dst) const {
+        const size_t leftBytes = static_cast<size_t>(off) * static_cast<size_t>(bpp);
+        const size_t upBytes = static_cast<size_t>(off) * rowBytes;
+        for (int i = from; i < to; ++i) {
+            const int ix = cols[i];
+            if (ix < 0) continue;
+            const unsigned char* p = row + static_cast<size_t>(ix) * static_cast<size_t>(bpp);
+            const bool left = ix - off > 0;
+            int r = p[0], g = p[1], b = p[2];
+            if (left) {
+                r += p[-static_cast<ptrdiff_t>(leftBytes)];
+                g += p[1 - static_cast<ptrdiff_t>(leftBytes)];
+                b += p[2 - static_cast<ptrdiff_t>(leftBytes)];
+            }
+            if (up) {
+                const unsigned char* q = p - upBytes;
+                r += q[0];
+                g += q[1];
+                b += q[2];
+                if (left) {
+                    r += q[-static_cast<ptrdiff_t>(leftBytes)];
+                    g += q[1 - static_cast<ptrdiff_t>(leftBytes)];
+                    b += q[2 - static_cast<ptrdiff_t>(leftBytes)];
+                }
+            }
+            unsigned char* d = dst + static_cast<size_t>(i) * 3;
+            d[0] = static_cast<unsigned char>(r >> 2);
+            d[1] = static_cast<unsigned char>(g >> 2);
+            d[2] = static_cast<unsigned char>(b >> 2);
+        }
+    }
+
+    // Columns that have all four pixels, and for 3-byte pixels one more
+    // byte after the pixel on the canvas.
+    void inner(const unsigned char* row, const int* cols, int from, int to, unsigned char* dst) const;
+};
+
+#if defined(__SSE2__) && defined(__x86_64__)
+inline __m128i load32(const unsigned char* p) {
+    int v;
+    std::memcpy(&v, p, 4);
+    return _mm_cvtsi32_si128(v);
+}
+
+// Four pixels' first four bytes, one 32-bit lane each.
+inline __m128i gather4(const unsigned char* a, const unsigned char* b, const unsigned char* c,
+                       const unsigned char* d) {
+    return _mm_unpacklo_epi64(_mm_unpacklo_epi32(load32(a), load32(b)), _mm_unpacklo_epi32(load32(c), load32(d)));
+}
+
+// Four RGBx pixels in 16 bytes to 12 bytes of RGB.
+inline void storeRgb4(__m128i px, unsigned char* d) {
+    const uint64_t lo = static_cast<uint64_t>(_mm_cvtsi128_si64(px));
+    const uint64_t hi = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(px, px)));
+    const uint64_t o01 = (lo & 0xFFFFFFu) | ((lo >> 8) & 0xFFFFFF000000u) | (hi << 48);
+    const uint32_t o2 = static_cast<uint32_t>(((hi >> 16) & 0xFFu) | ((hi >> 24) & 0xFFFFFF00u));
+    std::memcpy(d, &o01, 8);
+    std::memcpy(d + 8, &o2, 4);
+}
+
+void BoxRow::inner(const unsigned char* row, const int* cols, int from, int to, unsigned char* dst) const {
+    const size_t step = static_cast<size_t>(bpp);
+    const size_t leftBytes = static_cast<size_t>(off) * step;
+    const unsigned char* upRow = row - static_cast<size_t>(off) * rowBytes;
+    const __m128i zero = _mm_setzero_si128();
+    int i = from;
+    for (; i + 4 <= to; i += 4) {
+        const size_t a = static_cast<size_t>(cols[i]) * step;
+        const size_t b = static_cast<size_t>(cols[i + 1]) * step;
+        const size_t c = static_cast<size_t>(cols[i + 2]) * step;
+        const size_t d = static_cast<size_t>(cols[i + 3]) * step;
+        const __m128i here = gather4(row + a, row + b, row + c, row + d);
+        const __m128i left = gather4(row + a - leftBytes, row + b - leftBytes, row + c - leftBytes,
+                                     row + d - leftBytes);
+        const __m128i above = gather4(upRow + a, upRow + b, upRow + c, upRow + d);
+        const __m128i aboveLeft = gather4(upRow + a - leftBytes, upRow + b - leftBytes, upRow + c - leftBytes,
+                                          upRow + d - leftBytes);
+        __m128i lo = _mm_add_epi16(_mm_unpacklo_epi8(here, zero), _mm_unpacklo_epi8(left, zero));
+        __m128i hi = _mm_add_epi16(_mm_unpackhi_epi8(here, zero), _mm_unpackhi_epi8(left, zero));
+        lo = _mm_add_epi16(lo, _mm_add_epi16(_mm_unpacklo_epi8(above, zero), _mm_unpacklo_epi8(aboveLeft, zero)));
+        hi = _mm_add_epi16(hi, _mm_add_epi16(_mm_unpackhi_epi8(above, zero), _mm_unpackhi_epi8(aboveLeft, zero)));
+        storeRgb4(_mm_packus_epi16(_mm_srli_epi16(lo, 2), _mm_srli_epi16(hi, 2)), dst + static_cast<size_t>(i) * 3);
+    }
+    edge(row, true, cols, i, to, dst);
+}
+#else
+void BoxRow::inner(const unsigned char* row, const int* cols, int from, int to, unsigned char* dst) const {
+    edge(row, true, cols, from, to, dst);
+}
+#endif
 
 }  // namespace
 
@@ -182,44 +292,48 @@ void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& scr
         return;
     }
 
-    // The box filters divide by 4 even where a neighbour is missing, so the
-    // canvas's first rows and columns show darker when zoomed out.
+    // Column runs are monotonic in x (the canvas point only grows), so the
+    // columns on the canvas form one range and, within it, those with their
+    // left neighbour one suffix of it.
     const int off = sampling == ScreenSampling::Box ? 1 : 2;
-    for (int y = y0; y < y1; ++y) {
-        const float cy = (static_cast<float>(y) - m.screenOffsetY) * zr;
-        if (!(cy >= 0.0f && cy < hF)) continue;
-        const int iy = static_cast<int>(cy);
-        const unsigned char* row = display.px + static_cast<size_t>(iy) * rowBytes;
-        const unsigned char* up = iy - off > 0 ? row - static_cast<size_t>(off) * rowBytes : nullptr;
-        unsigned char* dst = screen.px + static_cast<size_t>(y) * screenRow;
-        for (int x = x0; x < x1; ++x) {
-            const int ix = cols[static_cast<size_t>(x - x0)];
-            if (ix < 0) continue;
-            const unsigned char* p = row + static_cast<size_t>(ix) * bpp;
-            int r = p[0], g = p[1], b = p[2];
-            const bool left = ix - off > 0;
-            const size_t leftBytes = static_cast<size_t>(off) * bpp;
-            if (left) {
-                r += p[-static_cast<ptrdiff_t>(leftBytes)];
-                g += p[1 - static_cast<ptrdiff_t>(leftBytes)];
-                b += p[2 - static_cast<ptrdiff_t>(leftBytes)];
+    const int n = x1 - x0;
+    int first = 0;
+    while (first < n && cols[static_cast<size_t>(first)] < 0) ++first;
+    int last = n;
+    while (last > first && cols[static_cast<size_t>(last - 1)] < 0) --last;
+    int withLeft = first;
+    while (withLeft < last && cols[static_cast<size_t>(withLeft)] - off <= 0) ++withLeft;
+    // A wide read of a 3-byte pixel takes one byte of the next pixel, which
+    // must still lie on the canvas.
+    int wideEnd = last;
+    if (bpp == 3) {
+        while (wideEnd > withLeft && cols[static_cast<size_t>(wideEnd - 1)] + 1 >= W) --wideEnd;
+    }
+    const BoxRow box{static_cast<int>(bpp), off, rowBytes};
+    const int* colAt = cols.data();
+    const auto rows = [&](int from, int to) {
+        for (int y = from; y < to; ++y) {
+            const float cy = (static_cast<float>(y) - m.screenOffsetY) * zr;
+            if (!(cy >= 0.0f && cy < hF)) continue;
+            const int iy = static_cast<int>(cy);
+            const unsigned char* row = display.px + static_cast<size_t>(iy) * rowBytes;
+            const bool up = iy - off > 0;
+            unsigned char* dst = screen.px + static_cast<size_t>(y) * screenRow + static_cast<size_t>(x0) * 3;
+            if (!up) {
+                box.edge(row, false, colAt, first, last, dst);
+                continue;
             }
-            if (up) {
-                const unsigned char* q = up + static_cast<size_t>(ix) * bpp;
-                r += q[0];
-                g += q[1];
-                b += q[2];
-                if (left) {
-                    r += q[-static_cast<ptrdiff_t>(leftBytes)];
-                    g += q[1 - static_cast<ptrdiff_t>(leftBytes)];
-                    b += q[2 - static_cast<ptrdiff_t>(leftBytes)];
-                }
-            }
-            unsigned char* d = dst + static_cast<size_t>(x) * 3;
-            d[0] = static_cast<unsigned char>(r >> 2);
-            d[1] = static_cast<unsigned char>(g >> 2);
-            d[2] = static_cast<unsigned char>(b >> 2);
+            box.edge(row, true, colAt, first, withLeft, dst);
+            box.inner(row, colAt, withLeft, wideEnd, dst);
+            box.edge(row, true, colAt, wideEnd, last, dst);
         }
+    };
+    // A painted rectangle is redrawn where it is; a whole zoomed-out view
+    // reads tens of megabytes and is shared out.
+    if (static_cast<int64_t>(last - first) * (y1 - y0) >= kSplitPixels) {
+        rowsplit::forRows(y0, y1, rows);
+    } else {
+        rows(y0, y1);
     }
 }
 

@@ -199,9 +199,11 @@ TEST(ScreenRedraw, EveryZoomMatchesThePlainWalkByteForByte) {
     struct Canvas {
         int w, h;
     };
-    // Sizes that are no multiple of any factor, and a thin one for the edges.
-    const Canvas canvases[] = {{517, 389}, {203, 7}, {9, 263}};
-    const DirtyRect rects[] = {{0, 300, 0, 220}, {37, 261, 11, 190}, {101, 102, 0, 220}};
+    // Sizes that are no multiple of any factor, thin ones for the edges; the
+    // large one fills the view at every box filter, so its redraw is shared
+    // out over threads.
+    const Canvas canvases[] = {{1601, 1103}, {203, 7}, {9, 263}};
+    const DirtyRect rects[] = {{0, 400, 0, 300}, {37, 361, 11, 290}, {101, 102, 0, 300}};
     for (int bpp : {3, 4}) {
         for (const Canvas& c : canvases) {
             const Image display = noiseCanvas(c.w, c.h, bpp);
@@ -216,15 +218,15 @@ TEST(ScreenRedraw, EveryZoomMatchesThePlainWalkByteForByte) {
                                          << r.dirtyMinX << ".." << r.dirtyMaxX << " x " << r.dirtyMinY << ".."
                                          << r.dirtyMaxY);
                             const ScreenMapping m = mappingFor(scalez, offset, offset * 0.83f - 5.2f);
-                            Image expect = noiseCanvas(300, 220, 3);
+                            Image expect = noiseCanvas(400, 300, 3);
                             Image got = expect;
                             referenceRedraw(display, expect, r, m, nearest);
                             redrawScreen(display.cspan(), got.span(), r, m, nearest);
                             const auto diff = std::mismatch(got.px.begin(), got.px.end(), expect.px.begin());
                             const long at = static_cast<long>(diff.first - got.px.begin()) / 3;
                             ASSERT_TRUE(diff.first == got.px.end())
-                                << "window pixel " << at % 300 << ", " << at / 300 << ": " << got.rgb(at % 300, at / 300)
-                                << " instead of " << expect.rgb(at % 300, at / 300);
+                                << "window pixel " << at % 400 << ", " << at / 400 << ": " << got.rgb(at % 400, at / 400)
+                                << " instead of " << expect.rgb(at % 400, at / 400);
                         }
                     }
                 }
