@@ -21,8 +21,18 @@
 
 namespace {
 
-// Redraws smaller than this stay on the calling thread.
+// A painted rectangle is redrawn where it is; a whole view (tens of
+// megabytes of canvas when zoomed out) is shared out over the row pool.
 constexpr int64_t kSplitPixels = 1 << 16;
+
+template <typename Rows>
+void forRowSlices(int y0, int y1, int64_t pixels, const Rows& rows) {
+    if (pixels >= kSplitPixels) {
+        rowsplit::forRows(y0, y1, rows);
+    } else {
+        rows(y0, y1);
+    }
+}
 
 int truncClamped(double v) {
     if (!(v == v)) return 0;
@@ -270,25 +280,34 @@ void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& scr
                 runs.push_back({x, ix, 1});
             }
         }
-        for (int y = y0; y < y1; ++y) {
-            const float cy = (static_cast<float>(y) - m.screenOffsetY) * zr;
-            if (!(cy >= 0.0f && cy < hF)) continue;
-            const unsigned char* src = display.px + static_cast<size_t>(static_cast<int>(cy)) * rowBytes;
-            unsigned char* dst = screen.px + static_cast<size_t>(y) * screenRow;
-            for (const ColumnRun& run : runs) {
-                const unsigned char* s = src + static_cast<size_t>(run.ix) * bpp;
-                unsigned char* d = dst + static_cast<size_t>(run.x) * 3;
-                if (bpp == 3) {
-                    std::memcpy(d, s, static_cast<size_t>(run.len) * 3);
-                } else if (run.len == 1) {
-                    d[0] = s[0];
-                    d[1] = s[1];
-                    d[2] = s[2];
-                } else {
-                    packRgb(s, d, run.len);
+        const ColumnRun* runAt = runs.data();
+        const size_t runCount = runs.size();
+        // Long runs are row copies that one thread does at memory speed; only
+        // pixel-by-pixel sampling (zoomed in or out) is worth sharing out.
+        const bool perPixel = runs.size() * 4 > static_cast<size_t>(x1 - x0);
+        const int64_t work = perPixel ? static_cast<int64_t>(x1 - x0) * (y1 - y0) : 0;
+        forRowSlices(y0, y1, work, [&](int from, int to) {
+            for (int y = from; y < to; ++y) {
+                const float cy = (static_cast<float>(y) - m.screenOffsetY) * zr;
+                if (!(cy >= 0.0f && cy < hF)) continue;
+                const unsigned char* src = display.px + static_cast<size_t>(static_cast<int>(cy)) * rowBytes;
+                unsigned char* dst = screen.px + static_cast<size_t>(y) * screenRow;
+                for (size_t k = 0; k < runCount; ++k) {
+                    const ColumnRun& run = runAt[k];
+                    const unsigned char* s = src + static_cast<size_t>(run.ix) * bpp;
+                    unsigned char* d = dst + static_cast<size_t>(run.x) * 3;
+                    if (bpp == 3) {
+                        std::memcpy(d, s, static_cast<size_t>(run.len) * 3);
+                    } else if (run.len == 1) {
+                        d[0] = s[0];
+                        d[1] = s[1];
+                        d[2] = s[2];
+                    } else {
+                        packRgb(s, d, run.len);
+                    }
                 }
             }
-        }
+        });
         return;
     }
 
@@ -328,13 +347,7 @@ void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& scr
             box.edge(row, true, colAt, wideEnd, last, dst);
         }
     };
-    // A painted rectangle is redrawn where it is; a whole zoomed-out view
-    // reads tens of megabytes and is shared out.
-    if (static_cast<int64_t>(last - first) * (y1 - y0) >= kSplitPixels) {
-        rowsplit::forRows(y0, y1, rows);
-    } else {
-        rows(y0, y1);
-    }
+    forRowSlices(y0, y1, static_cast<int64_t>(last - first) * (y1 - y0), rows);
 }
 
 ScreenStepResult screenImageStep(const canvas::PixelSpan& display, const canvas::PixelSpan& screen,
