@@ -1,5 +1,5 @@
-// A small fixed pool: the caller hands out one job at a time, numbered by a
-// generation counter; each worker runs its slice of it and counts down.
+// A small fixed pool. The caller publishes one job cut into chunks; every
+// thread, the caller included, takes the next chunk until none is left.
 
 #include "rowsplit.h"
 
@@ -14,13 +14,15 @@ namespace rowsplit {
 namespace {
 
 // More than a few threads would only compete for memory bandwidth.
-constexpr int kMaxSlices = 4;
+constexpr int kMaxThreads = 4;
+// Chunks per thread: small enough that a late or slow thread holds up little.
+constexpr int kChunksPerThread = 8;
 
 class Pool {
 public:
     explicit Pool(int workers) {
         threads_.reserve(static_cast<size_t>(workers));
-        for (int i = 0; i < workers; ++i) threads_.emplace_back([this, i] { work(i + 1); });
+        for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { work(); });
     }
 
     ~Pool() {
@@ -32,51 +34,58 @@ public:
         for (std::thread& t : threads_) t.join();
     }
 
-    int slices() const { return static_cast<int>(threads_.size()) + 1; }
+    int threads() const { return static_cast<int>(threads_.size()) + 1; }
 
     void run(int begin, int end, const std::function<void(int, int)>& job) {
         std::lock_guard<std::mutex> turn(callMutex_);
-        const int count = std::min(slices(), end - begin);
-        if (count <= 1) {
+        const int chunks = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(end) - begin,
+                                                              threads() * kChunksPerThread));
+        if (threads_.empty() || chunks <= 1) {
             job(begin, end);
             return;
         }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            job_ = &job;
-            begin_ = begin;
-            end_ = end;
-            count_ = count;
-            pending_ = count - 1;
-            ++generation_;
-        }
-        wake_.notify_all();
-        job(begin, sliceEnd(begin, end, count, 0));
         std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [this] { return pending_ == 0; });
+        job_ = &job;
+        begin_ = begin;
+        end_ = end;
+        chunks_ = chunks;
+        next_ = 0;
+        done_ = 0;
+        lock.unlock();
+        wake_.notify_all();
+        lock.lock();
+        takeChunks(lock);
+        allDone_.wait(lock, [this] { return done_ == chunks_; });
         job_ = nullptr;
+        chunks_ = 0;
+        next_ = 0;
     }
 
 private:
-    static int sliceEnd(int begin, int end, int count, int index) {
-        return begin + static_cast<int>(static_cast<int64_t>(end - begin) * (index + 1) / count);
-    }
-
-    void work(int index) {
-        uint64_t seen = 0;
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
-            if (stop_) return;
-            seen = generation_;
-            if (index >= count_) continue;
+    // Runs chunks while any is left; `lock` holds mutex_ on entry and exit.
+    void takeChunks(std::unique_lock<std::mutex>& lock) {
+        while (next_ < chunks_) {
+            const int c = next_++;
             const std::function<void(int, int)>* job = job_;
-            const int from = sliceEnd(begin_, end_, count_, index - 1);
-            const int to = sliceEnd(begin_, end_, count_, index);
+            const int from = chunkStart(c);
+            const int to = chunkStart(c + 1);
             lock.unlock();
             (*job)(from, to);
             lock.lock();
-            if (--pending_ == 0) done_.notify_one();
+            if (++done_ == chunks_) allDone_.notify_one();
+        }
+    }
+
+    int chunkStart(int c) const {
+        return begin_ + static_cast<int>((static_cast<int64_t>(end_) - begin_) * c / chunks_);
+    }
+
+    void work() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return stop_ || next_ < chunks_; });
+            if (stop_) return;
+            takeChunks(lock);
         }
     }
 
@@ -84,18 +93,18 @@ private:
     std::mutex callMutex_;  // one job at a time
     std::mutex mutex_;      // everything below
     std::condition_variable wake_;
-    std::condition_variable done_;
+    std::condition_variable allDone_;
     const std::function<void(int, int)>* job_ = nullptr;
     int begin_ = 0;
     int end_ = 0;
-    int count_ = 0;
-    int pending_ = 0;
-    uint64_t generation_ = 0;
+    int chunks_ = 0;
+    int next_ = 0;
+    int done_ = 0;
     bool stop_ = false;
 };
 
 Pool& pool() {
-    static Pool p(std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxSlices) - 1);
+    static Pool p(std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads) - 1);
     return p;
 }
 
@@ -106,6 +115,6 @@ void forRows(int begin, int end, const std::function<void(int, int)>& job) {
     pool().run(begin, end, job);
 }
 
-int slices() { return pool().slices(); }
+int threads() { return pool().threads(); }
 
 }  // namespace rowsplit

@@ -7,13 +7,15 @@
 
 namespace rowsplit {
 
-// job(from, to) for consecutive slices of [begin, end), at most one slice
-// per thread; one slice runs on the calling thread. Returns when every
-// slice is done. Slices must touch disjoint data. Calls from several
-// threads take turns. The workers start at the first call.
+// job(from, to) for consecutive chunks that together cover [begin, end)
+// once each. The calling thread takes chunks too, so on a busy machine,
+// where the workers wake late, it does the work itself rather than wait
+// for them. Returns when every chunk is done. Chunks must touch disjoint
+// data. Calls from several threads take turns. The workers start at the
+// first call.
 void forRows(int begin, int end, const std::function<void(int, int)>& job);
 
-// How many slices forRows makes of a long run (1 on a single core).
-int slices();
+// How many threads share a long run (1 on a single core).
+int threads();
 
 }  // namespace rowsplit

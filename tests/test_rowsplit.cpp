@@ -28,7 +28,7 @@ std::vector<int> visits(int begin, int end, int size) {
 }  // namespace
 
 TEST(RowSplit, EveryRowRunsExactlyOnce) {
-    ASSERT_GE(rowsplit::slices(), 1);
+    ASSERT_GE(rowsplit::threads(), 1);
     struct Case {
         int begin, end;
     };
