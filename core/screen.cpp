@@ -156,7 +156,9 @@ struct BoxRow {
 
     // Columns that have all four pixels, and for 3-byte pixels one more
     // byte after the pixel on the canvas.
-    void inner(const unsigned char* row, const int* cols, int from, int to, unsigned char* dst) const;
+    // `next` is the canvas row of the next window row (or `row` itself).
+    void inner(const unsigned char* row, const unsigned char* next, const int* cols, int from, int to,
+               unsigned char* dst) const;
 };
 
 #if defined(__SSE2__) && defined(__x86_64__)
@@ -182,10 +184,12 @@ inline void storeRgb4(__m128i px, unsigned char* d) {
     std::memcpy(d + 8, &o2, 4);
 }
 
-void BoxRow::inner(const unsigned char* row, const int* cols, int from, int to, unsigned char* dst) const {
+void BoxRow::inner(const unsigned char* row, const unsigned char* next, const int* cols, int from, int to,
+                   unsigned char* dst) const {
     const size_t step = static_cast<size_t>(bpp);
     const size_t leftBytes = static_cast<size_t>(off) * step;
-    const unsigned char* upRow = row - static_cast<size_t>(off) * rowBytes;
+    const size_t upBytes = static_cast<size_t>(off) * rowBytes;
+    const unsigned char* upRow = row - upBytes;
     const __m128i zero = _mm_setzero_si128();
     int i = from;
     for (; i + 4 <= to; i += 4) {
@@ -193,6 +197,9 @@ void BoxRow::inner(const unsigned char* row, const int* cols, int from, int to, 
         const size_t b = static_cast<size_t>(cols[i + 1]) * step;
         const size_t c = static_cast<size_t>(cols[i + 2]) * step;
         const size_t d = static_cast<size_t>(cols[i + 3]) * step;
+        // Fetch the next window row's canvas rows while this one is summed.
+        _mm_prefetch(reinterpret_cast<const char*>(next + d), _MM_HINT_T1);
+        _mm_prefetch(reinterpret_cast<const char*>(next - upBytes + d), _MM_HINT_T1);
         const __m128i here = gather4(row + a, row + b, row + c, row + d);
         const __m128i left = gather4(row + a - leftBytes, row + b - leftBytes, row + c - leftBytes,
                                      row + d - leftBytes);
@@ -208,7 +215,8 @@ void BoxRow::inner(const unsigned char* row, const int* cols, int from, int to, 
     edge(row, true, cols, i, to, dst);
 }
 #else
-void BoxRow::inner(const unsigned char* row, const int* cols, int from, int to, unsigned char* dst) const {
+void BoxRow::inner(const unsigned char* row, const unsigned char* next, const int* cols, int from, int to,
+                   unsigned char* dst) const {
     edge(row, true, cols, from, to, dst);
 }
 #endif
@@ -241,16 +249,21 @@ DirtyRect captureBoxRect(int viewWidth, int viewHeight) {
     return {viewWidth / 2 - 128, viewWidth / 2 + 128, viewHeight / 2 - 128, viewHeight / 2 + 128};
 }
 
-void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& screen, const DirtyRect& rect,
-                  const ScreenMapping& m, bool nearest) {
-    if (!display.valid() || !screen.px || screen.bpp != 3) return;
+namespace {
+
+// The redraw; with `backdrop` (the screen's size) every screen pixel it does
+// not write takes the backdrop's, as if the backdrop had been copied over
+// the whole screen first. False when it wrote nothing.
+bool redraw(const canvas::PixelSpan& display, const canvas::PixelSpan& screen, const DirtyRect& rect,
+            const ScreenMapping& m, bool nearest, const unsigned char* backdrop) {
+    if (!display.valid() || !screen.px || screen.bpp != 3) return false;
     const int x0 = std::max(rect.dirtyMinX, 0);
     const int x1 = std::min(rect.dirtyMaxX, screen.w);
     const int y0 = std::max(rect.dirtyMinY, 0);
     const int y1 = std::min(rect.dirtyMaxY, screen.h);
-    if (x0 >= x1 || y0 >= y1) return;
+    if (x0 >= x1 || y0 >= y1) return false;
     const float zr = m.zoomRatio;
-    if (!(zr > 0.0f) || !std::isfinite(zr)) return;
+    if (!(zr > 0.0f) || !std::isfinite(zr)) return false;
 
     const int W = display.w;
     const int H = display.h;
@@ -266,6 +279,39 @@ void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& scr
         const float cx = (static_cast<float>(x) - m.screenOffsetX) * zr;
         if (cx >= 0.0f && cx < wF) cols[static_cast<size_t>(x - x0)] = static_cast<int>(cx);
     }
+    // The canvas point only grows with x, so the columns on the canvas are
+    // one range [first, last) of the rectangle.
+    const int n = x1 - x0;
+    int first = 0;
+    while (first < n && cols[static_cast<size_t>(first)] < 0) ++first;
+    int last = n;
+    while (last > first && cols[static_cast<size_t>(last - 1)] < 0) --last;
+    const auto rowOnCanvas = [&](int y) {
+        const float cy = (static_cast<float>(y) - m.screenOffsetY) * zr;
+        return cy >= 0.0f && cy < hF;
+    };
+    // Rows [from, to) of the screen: the backdrop where the redraw leaves
+    // pixels alone, then the redrawn rows.
+    const int ya = backdrop ? 0 : y0;
+    const int yb = backdrop ? screen.h : y1;
+    const auto withBackdrop = [&](int from, int to, const auto& rows) {
+        if (backdrop) {
+            const size_t left = static_cast<size_t>(x0 + first) * 3;
+            const size_t right = static_cast<size_t>(x0 + last) * 3;
+            for (int y = from; y < to; ++y) {
+                unsigned char* d = screen.px + static_cast<size_t>(y) * screenRow;
+                const unsigned char* b = backdrop + static_cast<size_t>(y) * screenRow;
+                if (y >= y0 && y < y1 && first < last && rowOnCanvas(y)) {
+                    std::memcpy(d, b, left);
+                    std::memcpy(d + right, b + right, screenRow - right);
+                } else {
+                    std::memcpy(d, b, screenRow);
+                }
+            }
+        }
+        rows(std::max(from, y0), std::min(to, y1));
+    };
+    const int64_t backdropWork = backdrop ? static_cast<int64_t>(screen.w) * screen.h / 4 : 0;
 
     const ScreenSampling sampling = screenSamplingFor(zr, nearest);
     if (sampling == ScreenSampling::Nearest) {
@@ -286,7 +332,7 @@ void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& scr
         // pixel-by-pixel sampling (zoomed in or out) is worth sharing out.
         const bool perPixel = runs.size() * 4 > static_cast<size_t>(x1 - x0);
         const int64_t work = perPixel ? static_cast<int64_t>(x1 - x0) * (y1 - y0) : 0;
-        forRowSlices(y0, y1, work, [&](int from, int to) {
+        const auto rows = [&](int from, int to) {
             for (int y = from; y < to; ++y) {
                 const float cy = (static_cast<float>(y) - m.screenOffsetY) * zr;
                 if (!(cy >= 0.0f && cy < hF)) continue;
@@ -307,19 +353,13 @@ void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& scr
                     }
                 }
             }
-        });
-        return;
+        };
+        forRowSlices(ya, yb, work + backdropWork, [&](int from, int to) { withBackdrop(from, to, rows); });
+        return true;
     }
 
-    // Column runs are monotonic in x (the canvas point only grows), so the
-    // columns on the canvas form one range and, within it, those with their
-    // left neighbour one suffix of it.
+    // The columns with their left neighbour are a suffix of [first, last).
     const int off = sampling == ScreenSampling::Box ? 1 : 2;
-    const int n = x1 - x0;
-    int first = 0;
-    while (first < n && cols[static_cast<size_t>(first)] < 0) ++first;
-    int last = n;
-    while (last > first && cols[static_cast<size_t>(last - 1)] < 0) --last;
     int withLeft = first;
     while (withLeft < last && cols[static_cast<size_t>(withLeft)] - off <= 0) ++withLeft;
     // A wide read of a 3-byte pixel takes one byte of the next pixel, which
@@ -343,11 +383,24 @@ void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& scr
                 continue;
             }
             box.edge(row, true, colAt, first, withLeft, dst);
-            box.inner(row, colAt, withLeft, wideEnd, dst);
+            const float nextY = (static_cast<float>(y + 1) - m.screenOffsetY) * zr;
+            const unsigned char* next = y + 1 < to && nextY < hF
+                                            ? display.px + static_cast<size_t>(static_cast<int>(nextY)) * rowBytes
+                                            : row;
+            box.inner(row, next, colAt, withLeft, wideEnd, dst);
             box.edge(row, true, colAt, wideEnd, last, dst);
         }
     };
-    forRowSlices(y0, y1, static_cast<int64_t>(last - first) * (y1 - y0), rows);
+    forRowSlices(ya, yb, static_cast<int64_t>(last - first) * (y1 - y0) + backdropWork,
+                 [&](int from, int to) { withBackdrop(from, to, rows); });
+    return true;
+}
+
+}  // namespace
+
+void redrawScreen(const canvas::PixelSpan& display, const canvas::PixelSpan& screen, const DirtyRect& rect,
+                  const ScreenMapping& m, bool nearest) {
+    redraw(display, screen, rect, m, nearest, nullptr);
 }
 
 ScreenStepResult screenImageStep(const canvas::PixelSpan& display, const canvas::PixelSpan& screen,
@@ -380,17 +433,26 @@ ScreenStepResult screenImageStep(const canvas::PixelSpan& display, const canvas:
         if (mode == 2 || mode == 3) copyBackdrop();
         mode = 1;
     }
+    bool backdropUnder = false;  // the backdrop goes around the canvas with the redraw
     if (mode == 2 || mode == 3) {
         r.dirty = {r.visible.visibleMinX, r.visible.visibleMaxX, r.visible.visibleMinY, r.visible.visibleMaxY};
         if (r.visible.visibleMinX > 0 || r.visible.visibleMaxX < r.viewWidth || r.visible.visibleMinY > 0 ||
             r.visible.visibleMaxY < r.viewHeight) {
-            copyBackdrop();
+            backdropUnder = backdropFits && !r.updated;
+            if (!backdropUnder) copyBackdrop();
         }
     }
     const bool anything = r.dirty.dirtyMinX < r.dirty.dirtyMaxX && r.dirty.dirtyMinY < r.dirty.dirtyMaxY;
     if (mode >= 1 && mode <= 3 && anything) {
-        redrawScreen(display, screen, r.dirty, in.mapping, mode == 3);
+        // Copying the backdrop only where the canvas does not cover it saves
+        // writing most of the screen twice.
+        if (!redraw(display, screen, r.dirty, in.mapping, mode == 3, backdropUnder ? backdrop.px : nullptr) &&
+            backdropUnder) {
+            copyBackdrop();
+        }
         r.updated = true;
+    } else if (backdropUnder) {
+        copyBackdrop();
     }
     redrawMode = 0;
     return r;

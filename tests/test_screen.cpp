@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "canvas.h"
@@ -193,6 +195,18 @@ void referenceRedraw(const Image& display, Image& screen, const DirtyRect& r, co
     }
 }
 
+// Empty when both pictures are the same byte for byte, else where they first differ.
+std::string firstDifference(const Image& got, const Image& expect) {
+    const auto diff = std::mismatch(got.px.begin(), got.px.end(), expect.px.begin());
+    if (diff.first == got.px.end()) return "";
+    const int at = static_cast<int>(diff.first - got.px.begin()) / 3;
+    const int x = at % got.width;
+    const int y = at / got.width;
+    std::ostringstream os;
+    os << "window pixel " << x << ", " << y << ": " << got.rgb(x, y) << " instead of " << expect.rgb(x, y);
+    return os.str();
+}
+
 }  // namespace
 
 TEST(ScreenRedraw, EveryZoomMatchesThePlainWalkByteForByte) {
@@ -222,12 +236,50 @@ TEST(ScreenRedraw, EveryZoomMatchesThePlainWalkByteForByte) {
                             Image got = expect;
                             referenceRedraw(display, expect, r, m, nearest);
                             redrawScreen(display.cspan(), got.span(), r, m, nearest);
-                            const auto diff = std::mismatch(got.px.begin(), got.px.end(), expect.px.begin());
-                            const long at = static_cast<long>(diff.first - got.px.begin()) / 3;
-                            ASSERT_TRUE(diff.first == got.px.end())
-                                << "window pixel " << at % 400 << ", " << at / 400 << ": " << got.rgb(at % 400, at / 400)
-                                << " instead of " << expect.rgb(at % 400, at / 400);
+                            ASSERT_EQ(firstDifference(got, expect), "");
                         }
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(ScreenStep, WholeRedrawsMatchTheBackdropAndThePlainWalkByteForByte) {
+    struct Window {
+        int w, h;
+    };
+    // The whole screen image, and a window smaller than it.
+    const Window windows[] = {{400, 300}, {353, 261}};
+    const Image backdrop = noiseCanvas(400, 300, 3);
+    for (int bpp : {3, 4}) {
+        const Image display = noiseCanvas(1601, 1103, bpp);
+        for (float scalez : kFactors) {
+            // Off the top-left, centred-ish with backdrop around, off the bottom-right.
+            for (float offset : {-41.37f, 23.61f, 310.2f}) {
+                for (int mode : {2, 3}) {
+                    for (const Window& win : windows) {
+                        SCOPED_TRACE(testing::Message() << "bpp " << bpp << " scalez " << scalez << " offset "
+                                                        << offset << " mode " << mode << " window " << win.w);
+                        ScreenStepInput in;
+                        in.windowWidth = win.w;
+                        in.windowHeight = win.h;
+                        in.canvasWidth = display.width;
+                        in.canvasHeight = display.height;
+                        in.mapping = mappingFor(scalez, offset, offset * 0.83f - 5.2f);
+                        in.canvasDirty = DirtyRect::emptyFor(display.width, display.height);
+                        Image got = noiseCanvas(400, 300, 3);
+                        std::reverse(got.px.begin(), got.px.end());
+                        Image expect = got;
+                        int redrawMode = mode;
+                        screenImageStep(display.cspan(), got.span(), backdrop.cspan(), in, redrawMode);
+
+                        const VisibleRect v = visibleRect(win.w, win.h, display.width, display.height, in.mapping);
+                        if (v.visibleMinX > 0 || v.visibleMaxX < win.w || v.visibleMinY > 0 || v.visibleMaxY < win.h)
+                            expect.px = backdrop.px;
+                        referenceRedraw(display, expect, {v.visibleMinX, v.visibleMaxX, v.visibleMinY, v.visibleMaxY},
+                                        in.mapping, mode == 3);
+                        ASSERT_EQ(firstDifference(got, expect), "");
                     }
                 }
             }
