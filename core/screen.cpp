@@ -155,8 +155,8 @@ struct BoxRow {
     }
 
     // Columns that have all four pixels, and for 3-byte pixels one more
-    // byte after the pixel on the canvas.
-    // `next` is the canvas row of the next window row (or `row` itself).
+    // byte after the pixel on the canvas. `next` is the canvas row of the
+    // next window row (or `row` itself), fetched ahead.
     void inner(const unsigned char* row, const unsigned char* next, const int* cols, int from, int to,
                unsigned char* dst) const;
 };
@@ -215,7 +215,7 @@ void BoxRow::inner(const unsigned char* row, const unsigned char* next, const in
     edge(row, true, cols, i, to, dst);
 }
 #else
-void BoxRow::inner(const unsigned char* row, const unsigned char* next, const int* cols, int from, int to,
+void BoxRow::inner(const unsigned char* row, const unsigned char* /*next*/, const int* cols, int from, int to,
                    unsigned char* dst) const {
     edge(row, true, cols, from, to, dst);
 }
