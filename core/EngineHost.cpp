@@ -97,6 +97,10 @@ void StandardEngineHost::drawOnDemand() { ofAppGlutWindow::setRedrawOnDemand(tru
 
 void StandardEngineHost::requestRedraw() { ofAppGlutWindow::requestRedraw(); }
 
+void StandardEngineHost::requestRedrawRegion(int x, int y, int w, int h) {
+    ofAppGlutWindow::requestRedrawRegion(x, y, w, h);
+}
+
 bool StandardEngineHost::leftButtonDown() { return xinput::leftButtonDown(); }
 
 void StandardEngineHost::setCursor(int cursor) {

@@ -78,6 +78,8 @@ public:
     // frame to be drawn.
     virtual void drawOnDemand() {}
     virtual void requestRedraw() {}
+    // Only the rectangle (window pixels) needs drawing.
+    virtual void requestRedrawRegion(int, int, int, int) {}
 };
 
 // A host without a window: a screen and a drawing window of set sizes, and
@@ -154,6 +156,7 @@ public:
     void uploadRect(ofImage& image, int x, int y, int w, int h) override;
     void drawOnDemand() override;
     void requestRedraw() override;
+    void requestRedrawRegion(int x, int y, int w, int h) override;
 
 private:
     wyrleApp& engine_;

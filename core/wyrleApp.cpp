@@ -191,7 +191,11 @@ void wyrleApp::update() {
     const bool requested = requestsWaiting();
     ++frameSteps;
     frameStep();
-    if (frameNeedsDrawing(requested)) host->requestRedraw();
+    if (!frameNeedsDrawing(requested)) return;
+    if (redrawBox.whole())
+        host->requestRedraw();
+    else
+        host->requestRedrawRegion(redrawBox.x, redrawBox.y, redrawBox.w, redrawBox.h);
 }
 
 bool wyrleApp::requestsWaiting() {
@@ -205,7 +209,32 @@ bool wyrleApp::frameNeedsDrawing(bool requested) {
     bool need = requested || frameDirty || strokeState != 0 || f_newBrushPreset.load() != 0 || f_centerTexture.load();
     frameDirty = false;
     collectShownState(shownState, shownCursor);
-    return need || shownState != drawnState || cursorMoved(shownCursor, drawnCursor);
+    need = need || shownState != drawnState;
+    const bool cursor = cursorMoved(shownCursor, drawnCursor);
+    redrawBox = need || !cursor ? RedrawBox{} : cursorBox(shownCursor, drawnCursor);
+    return need || cursor;
+}
+
+wyrleApp::RedrawBox wyrleApp::cursorBox(const std::vector<float>& now, const std::vector<float>& drawn) {
+    if (now.size() != drawn.size() || now.empty()) return RedrawBox{};
+    float minX = now[0], maxX = now[0], minY = now[1], maxY = now[1];
+    for (const std::vector<float>* marks : {&now, &drawn}) {
+        for (size_t i = 0; i + 1 < marks->size(); i += 2) {
+            const float x = (*marks)[i], y = (*marks)[i + 1];
+            if (!(std::fabs(x) < 1e6f && std::fabs(y) < 1e6f)) return RedrawBox{};
+            minX = std::min(minX, x);
+            maxX = std::max(maxX, x);
+            minY = std::min(minY, y);
+            maxY = std::max(maxY, y);
+        }
+    }
+    // A mark runs from (x, y) to (x + 1, y); a margin takes in how the line
+    // is rasterised.
+    const int left = static_cast<int>(std::floor(minX)) - 2;
+    const int top = static_cast<int>(std::floor(minY)) - 2;
+    const int right = static_cast<int>(std::ceil(maxX)) + 4;
+    const int bottom = static_cast<int>(std::ceil(maxY)) + 3;
+    return RedrawBox{left, top, right - left, bottom - top};
 }
 
 void wyrleApp::collectShownState(std::vector<int64_t>& out, std::vector<float>& cursor) {
@@ -221,7 +250,8 @@ void wyrleApp::collectShownState(std::vector<int64_t>& out, std::vector<float>& 
                            canvasHeight, bcgSum < 380, f_changeShowLayers.load(), f_showBcg.load(), frontSpan().bpp,
                            backSpan().bpp, f_showCursor.load(), f_painterz.load(), f_eraserz.load(),
                            at(f_eraserzSize.load()), at(pointerX), at(pointerY), brush.partNum});
-    // The brush cursor: a one-pixel mark per particle.
+    // The brush cursor: a one-pixel mark per particle, when it is drawn.
+    if (!(f_showCursor.load() && f_painterz.load())) return;
     for (int i = 1; i < brush.partNum && i < kParticleCount; ++i) {
         cursor.push_back(last2X[i]);
         cursor.push_back(last2Y[i]);

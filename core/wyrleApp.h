@@ -101,6 +101,16 @@ public:
     // pointer the chain trembles by less than that for ever; redrawing it
     // for that would keep the window busy while nothing happens.
     static bool cursorMoved(const std::vector<float>& now, const std::vector<float>& drawn);
+    // Part of the window in window pixels; empty means the whole window.
+    struct RedrawBox {
+        int x = 0, y = 0, w = 0, h = 0;
+        bool whole() const { return w <= 0 || h <= 0; }
+    };
+    // What frameNeedsDrawing found to redraw: when only the brush cursor
+    // moved, the box around all its marks as drawn and as they are now
+    // (every mark is redrawn, so none is left behind where it was drawn).
+    RedrawBox redrawBox;
+    static RedrawBox cursorBox(const std::vector<float>& now, const std::vector<float>& drawn);
 
     // ---- Canvas memory ----
     void setUndoMemory();

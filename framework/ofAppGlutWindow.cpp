@@ -2,9 +2,12 @@
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
+#include <GL/glx.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 
 #include "ofAppRunner.h"
 #include "ofGraphics.h"
@@ -35,12 +38,35 @@ int ofAppGlutWindow::handle = 0;
 bool ofAppGlutWindow::bRedrawOnDemand = false;
 std::atomic<bool> ofAppGlutWindow::bRedrawRequested{true};
 
+int ofAppGlutWindow::positionQueries = 0;
+
 namespace {
-// Each position query is a round trip to the X server; a frame step asks
-// several times, so one answer serves the rest of the idle step.
-int positionStep = -1;
+// Asking the X server where the window is costs a round trip, and the frame
+// step asks every frame. The answer holds until GLUT reports a move or a
+// reshape, or the program moves the window itself. The position GLUT
+// reports is not used: under a reparenting window manager it is relative
+// to the frame.
+bool positionKnown = false;
 int positionX = 0, positionY = 0;
-int idleSteps = 0;
+
+// The part of the window the next idle step redraws by itself, when nothing
+// asked for the whole window; empty while left > right.
+int regionLeft = INT_MAX, regionTop = INT_MAX, regionRight = INT_MIN, regionBottom = INT_MIN;
+
+using CopySubBuffer = void (*)(Display*, GLXDrawable, int, int, int, int);
+
+// Shows part of the back buffer without swapping, where the driver can.
+CopySubBuffer copySubBuffer() {
+    static const CopySubBuffer fn = []() -> CopySubBuffer {
+        Display* dpy = glXGetCurrentDisplay();
+        if (!dpy) return nullptr;
+        const char* ext = glXQueryExtensionsString(dpy, DefaultScreen(dpy));
+        if (!ext || !std::strstr(ext, "GLX_MESA_copy_sub_buffer")) return nullptr;
+        return reinterpret_cast<CopySubBuffer>(
+            glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCopySubBufferMESA")));
+    }();
+    return fn;
+}
 }  // namespace
 
 int ofIdleSleepMillis(int nFrameCount, bool bFrameRateSet, int diffMillis, int millisForFrame) {
@@ -128,6 +154,7 @@ void ofAppGlutWindow::registerCallbacks() {
     glutSpecialFunc(special_key_cb);
     glutSpecialUpFunc(special_key_up_cb);
     glutReshapeFunc(resize_cb);
+    glutPositionFunc(position_cb);
     nFramesSinceWindowResized = 0;
     // In place of a window-procedure hook: closing the window ends the run.
     glutCloseFunc(close_cb);
@@ -154,6 +181,14 @@ void ofAppGlutWindow::setRedrawOnDemand(bool onDemand) { bRedrawOnDemand = onDem
 
 void ofAppGlutWindow::requestRedraw() { bRedrawRequested.store(true); }
 
+void ofAppGlutWindow::requestRedrawRegion(int x, int y, int w, int h) {
+    if (w <= 0 || h <= 0) return;
+    regionLeft = std::min(regionLeft, x);
+    regionTop = std::min(regionTop, y);
+    regionRight = std::max(regionRight, x + w);
+    regionBottom = std::max(regionBottom, y + h);
+}
+
 bool ofAppGlutWindow::takeRedrawRequest() {
     const bool requested = bRedrawRequested.exchange(false);
     return requested || !bRedrawOnDemand;
@@ -168,12 +203,12 @@ void ofAppGlutWindow::hideCursor() { glutSetCursor(GLUT_CURSOR_NONE); }
 void ofAppGlutWindow::showCursor() { glutSetCursor(GLUT_CURSOR_LEFT_ARROW); }
 void ofAppGlutWindow::setWindowPosition(int x, int y) {
     glutPositionWindow(x, y);
-    positionStep = -1;
+    positionKnown = false;
 }
 
 void ofAppGlutWindow::setWindowShape(int w, int h) {
     glutReshapeWindow(w, h);
-    positionStep = -1;
+    positionKnown = false;
     requestedWidth = w;
     requestedHeight = h;
 }
@@ -183,10 +218,11 @@ float ofAppGlutWindow::getFrameRate() { return frameRate; }
 double ofAppGlutWindow::getLastFrameTime() { return lastFrameTime; }
 
 ofPoint ofAppGlutWindow::getWindowPosition() {
-    if (positionStep != idleSteps) {
+    if (!positionKnown) {
         positionX = glutGet(GLUT_WINDOW_X);
         positionY = glutGet(GLUT_WINDOW_Y);
-        positionStep = idleSteps;
+        positionKnown = true;
+        ++positionQueries;
     }
     return ofPoint(positionX, positionY, 0);
 }
@@ -260,6 +296,21 @@ void ofAppGlutWindow::display() {
         bNewScreenMode = false;
     }
 
+    const bool bClearAuto = drawFrame();
+
+    if (bClearAuto) {
+        glutSwapBuffers();
+    } else if (nFramesSinceWindowResized < 3) {
+        clearToBackground();
+    } else if (nFrameCount < 3) {
+        glutSwapBuffers();
+    } else {
+        glFlush();
+    }
+    finishFrame();
+}
+
+bool ofAppGlutWindow::drawFrame() {
     glViewport(0, 0, ofGetWidth(), std::max(ofGetHeight(), 1));
 
     bool bClearAuto = ofbClearBg();
@@ -273,17 +324,32 @@ void ofAppGlutWindow::display() {
 
     if (ofAppPtr)
         ofAppPtr->draw();
+    return bClearAuto;
+}
 
-    if (bClearAuto) {
-        glutSwapBuffers();
-    } else if (nFramesSinceWindowResized < 3) {
-        clearToBackground();
-    } else if (nFrameCount < 3) {
-        glutSwapBuffers();
-    } else {
-        glFlush();
+void ofAppGlutWindow::displayRegion(int x, int y, int w, int h) {
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    const int right = std::min(x + w, windowW), bottom = std::min(y + h, windowH);
+    if (right <= left || bottom <= top)
+        return;
+    const CopySubBuffer copy = copySubBuffer();
+    // The first frames, a screen-mode change and a front-buffer window are
+    // drawn whole, as is everything where the driver cannot show a part.
+    if (!copy || nFrameCount < 3 || bNewScreenMode || !ofbClearBg() || windowMode != OF_WINDOW) {
+        glutPostRedisplay();
+        return;
     }
+    // GL counts rows from the bottom.
+    const int glY = windowH - bottom;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(left, glY, right - left, bottom - top);
+    drawFrame();
+    glDisable(GL_SCISSOR_TEST);
+    copy(glXGetCurrentDisplay(), glXGetCurrentDrawable(), left, glY, right - left, bottom - top);
+    finishFrame();
+}
 
+void ofAppGlutWindow::finishFrame() {
     nFramesSinceWindowResized++;
 
     float now = ofGetElapsedTimef();
@@ -306,13 +372,18 @@ void ofAppGlutWindow::idle_cb() {
             Sleep(static_cast<uint32_t>(ms));
     }
     prevMillis = ofGetElapsedTimeMillis();
-    ++idleSteps;
 
     if (ofAppPtr)
         ofAppPtr->update();
 
+    const bool regionAsked = regionLeft < regionRight;
+    const int x = regionLeft, y = regionTop, w = regionRight - regionLeft, h = regionBottom - regionTop;
+    regionLeft = regionTop = INT_MAX;
+    regionRight = regionBottom = INT_MIN;
     if (takeRedrawRequest())
         glutPostRedisplay();
+    else if (regionAsked)
+        displayRegion(x, y, w, h);
 }
 
 void ofAppGlutWindow::mouse_cb(int button, int state, int x, int y) {
@@ -381,8 +452,11 @@ void ofAppGlutWindow::special_key_up_cb(int key, int x, int y) {
         ofAppPtr->keyReleased(key | 0x100);
 }
 
+void ofAppGlutWindow::position_cb(int, int) { positionKnown = false; }
+
 void ofAppGlutWindow::resize_cb(int w, int h) {
     requestRedraw();
+    positionKnown = false;
     windowW = w;
     windowH = h;
     if (ofAppPtr)

@@ -52,11 +52,13 @@ public:
     static void special_key_cb(int key, int x, int y);
     static void special_key_up_cb(int key, int x, int y);
     static void resize_cb(int w, int h);
+    // The window moved: its position is asked of the server again.
+    static void position_cb(int x, int y);
 
     // Ends the run when the window is closed; installed with the callbacks.
     static void close_cb();
 
-    // Registers the ten framework callbacks and the close hook.
+    // Registers the ten framework callbacks, the close hook and the move hook.
     static void registerCallbacks();
 
     // Drawing on demand: the idle step still runs the application's update
@@ -64,8 +66,21 @@ public:
     // (any thread) or input. Exposes and resizes are redrawn by GLUT itself.
     static void setRedrawOnDemand(bool onDemand);
     static void requestRedraw();
+    // Only the rectangle (window pixels, top-left origin) changed: the next
+    // idle step redraws that part and shows it, unless something asks for
+    // the whole window meanwhile. Render thread only.
+    static void requestRedrawRegion(int x, int y, int w, int h);
+    // A display step limited to the rectangle; a whole one where the
+    // driver cannot show part of the window.
+    static void displayRegion(int x, int y, int w, int h);
     // Whether the next idle step asks for a display step; clears the request.
     static bool takeRedrawRequest();
+
+    // The display step's drawing (viewport to the application's draw);
+    // true when the background is cleared every frame.
+    static bool drawFrame();
+    // The display step's counting after the frame is shown.
+    static void finishFrame();
 
     // Process-wide window state.
     static int windowMode;
@@ -88,4 +103,6 @@ public:
     static int handle;
     static bool bRedrawOnDemand;
     static std::atomic<bool> bRedrawRequested;
+    // How often the window's position was asked of the X server.
+    static int positionQueries;
 };

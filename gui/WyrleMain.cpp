@@ -380,8 +380,7 @@ WyrleFrame::WyrleFrame(wxWindow* parent, wxWindowID)
       normalColor(240, 240, 240),
       log(nullptr),
       baseApp(nullptr),
-      programMovePending(false),
-      wakeTimer(this) {
+      programMovePending(false) {
     // GTK drops the caption of a frame with wxBORDER_NONE, so it is left out.
     Create(parent, wxID_ANY, _("Wyrle"), wxDefaultPosition, wxDefaultSize,
            wxCAPTION | wxCLIP_CHILDREN | wxFRAME_NO_TASKBAR);
@@ -449,11 +448,6 @@ WyrleFrame::WyrleFrame(wxWindow* parent, wxWindowID)
     menuBrushes->Check(false);
     menuBackLayer->Check(false);
 
-    // GTK sends idle events only after activity of its own; this makes sure a
-    // move or artwork hand-over from the engine is taken promptly.
-    Bind(wxEVT_TIMER, &WyrleFrame::onWakeTimer, this, wakeTimer.GetId());
-    wakeTimer.Start(50);
-
     startRenderThread();
 }
 
@@ -469,7 +463,6 @@ void WyrleFrame::startRenderThread() {
 }
 
 WyrleFrame::~WyrleFrame() {
-    wakeTimer.Stop();
     delete log;
 }
 
@@ -1485,6 +1478,8 @@ void WyrleFrame::OnMove(wxMoveEvent& event) {
     if (snaps && !sameSnap) {
         moveTo.set(x, y);
         requests::raise(bMove);
+        // Nothing polls for it: the idle handler runs because it is woken.
+        wxWakeUpIdle();
     } else {
         bMove.store(false);
     }
@@ -1506,11 +1501,6 @@ void WyrleFrame::OnIdle(wxIdleEvent& event) {
         requests::raise(f_setPalette);
     }
     event.Skip();
-}
-
-void WyrleFrame::onWakeTimer(wxTimerEvent&) {
-    if (bMove.load() || f_newArtwork.load())
-        wxWakeUpIdle();
 }
 
 void WyrleFrame::OnTop() {

@@ -12,7 +12,6 @@
 #include <wx/slider.h>
 #include <wx/statline.h>
 #include <wx/stattext.h>
-#include <wx/timer.h>
 
 #include <atomic>
 #include <functional>
@@ -436,12 +435,10 @@ private:
     void hslSliderMoved(std::atomic<float>& component, wxStaticText* label, int p);
     void moveFrameTo(int x, int y);
     void writeGuiPosition();
-    void onWakeTimer(wxTimerEvent& event);
 
     // The last move the program made itself, whose echo OnMove ignores.
     wxPoint programMoveTarget;
     bool programMovePending;
-    wxTimer wakeTimer;
 
     wxDECLARE_EVENT_TABLE();
 };

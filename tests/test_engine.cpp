@@ -578,3 +578,49 @@ TEST_F(Engine, AFrameIsDrawnOnlyWhenWhatItShowsChanged) {
     engine->last2Y[3] -= 0.6f;
     EXPECT_FALSE(engine->frameNeedsDrawing(false));
 }
+
+// When only the brush cursor moved, the frame asks for the box around all its
+// marks, where they were drawn and where they are now, not the whole window;
+// anything else asks for the whole window.
+TEST_F(Engine, OnlyTheCursorMovedRedrawsTheBoxAroundItsMarks) {
+    const bool shown = f_showCursor.load();
+    f_showCursor = true;
+    engine->setup();
+    engine->update();
+    engine->draw();
+    for (int i = 1; i < kParticleCount; ++i) {
+        engine->last2X[i] = 400.0f + static_cast<float>(i % 7);
+        engine->last2Y[i] = 300.0f + static_cast<float>(i % 5);
+    }
+    engine->last2X[5] = 380.0f;
+    engine->draw();
+    // One mark leaves x = 380 for the cluster, two more leave the cluster.
+    engine->last2X[5] = 402.0f;
+    engine->last2X[3] = 420.0f;
+    engine->last2Y[4] = 290.5f;
+    ASSERT_TRUE(engine->frameNeedsDrawing(false));
+    const wyrleApp::RedrawBox box = engine->redrawBox;
+    ASSERT_FALSE(box.whole());
+    // Marks run from x to x + 1, drawn from 380 and now up to 421, at rows
+    // 290.5 to 304.
+    EXPECT_LE(box.x, 379);
+    EXPECT_GE(box.x + box.w, 423);
+    EXPECT_LE(box.y, 289);
+    EXPECT_GE(box.y + box.h, 306);
+    EXPECT_LT(box.w * box.h, 60 * 30);
+
+    engine->draw();
+    engine->last2X[3] = 440.0f;
+    wyrleApp::key = '+';
+    EXPECT_TRUE(engine->frameNeedsDrawing(wyrleApp::requestsWaiting()));
+    EXPECT_TRUE(engine->redrawBox.whole()) << "a key and a cursor move";
+    wyrleApp::key = 0;
+
+    // A cursor that is not shown is not redrawn for moving.
+    engine->draw();
+    f_showCursor = false;
+    engine->draw();
+    engine->last2X[3] = 460.0f;
+    EXPECT_FALSE(engine->frameNeedsDrawing(false));
+    f_showCursor = shown;
+}

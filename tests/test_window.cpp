@@ -1,5 +1,8 @@
 #include "gl_fixture.h"  // GLEW before any other GL header
 
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,6 +15,7 @@
 #include "MyOfAppGlutWindow.h"
 #include "ofAppGlutWindow.h"
 #include "ofAppRunner.h"
+#include "ofGraphics.h"
 
 namespace {
 
@@ -147,6 +151,149 @@ TEST(GlutWindow, FramesRunUpdateThenDraw) {
     EXPECT_FALSE(ofAppGlutWindow::bNewScreenMode);
     EXPECT_EQ(ofGetWidth(), 320);
     ofAppGlutWindow::ofAppPtr = nullptr;
+}
+
+// A window where draw() fills whatever it may touch with one colour.
+namespace {
+class FillingApp : public ofBaseApp {
+public:
+    float red = 1, green = 0, blue = 0;
+    int draws = 0;
+    void draw() override {
+        ++draws;
+        glClearColor(red, green, blue, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+};
+
+// What the window shows, read back from the X server: RGB per pixel, top
+// row first.
+std::vector<unsigned char> shownPixels(int w, int h) {
+    std::vector<unsigned char> px(static_cast<size_t>(w) * h * 3);
+    Display* dpy = glXGetCurrentDisplay();
+    XSync(dpy, False);
+    XImage* image = XGetImage(dpy, glXGetCurrentDrawable(), 0, 0, w, h, AllPlanes, ZPixmap);
+    if (!image) return px;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const unsigned long v = XGetPixel(image, x, y);
+            unsigned char* p = &px[(static_cast<size_t>(y) * w + x) * 3];
+            p[0] = static_cast<unsigned char>((v & image->red_mask) >> 16);
+            p[1] = static_cast<unsigned char>((v & image->green_mask) >> 8);
+            p[2] = static_cast<unsigned char>(v & image->blue_mask);
+        }
+    }
+    XDestroyImage(image);
+    return px;
+}
+
+// Opens the test's window, 64 x 48, with the callbacks in place and all of
+// it on screen, where the server can read it back.
+void openWindow(MyOfAppGlutWindow& win) {
+    ofSetupOpenGL(&win, 64, 48, 0);
+    std::atexit(testgl::leakCheckBeforeGlutExit);
+    win.initializeWindow();
+    win.setWindowPosition(20, 20);
+}
+
+// Runs idle and display steps until the application has drawn `n` more times.
+void drawFrames(FillingApp& app, int n) {
+    const int until = app.draws + n;
+    for (int i = 0; i < 400 && app.draws < until; ++i) {
+        ofAppGlutWindow::idle_cb();
+        glutMainLoopEvent();
+    }
+}
+}  // namespace
+
+// A redraw of part of the window changes what the window shows there and
+// nowhere else; asking for the whole window as well draws it all.
+TEST(GlutWindow, ARegionRedrawShowsOnlyThatRegion) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "no X display";
+    MyOfAppGlutWindow win;
+    openWindow(win);
+    FillingApp app;
+    ofAppGlutWindow::ofAppPtr = &app;
+    ofAppGlutWindow::setRedrawOnDemand(true);
+    for (int i = 0; i < 200 && ofGetFrameNum() < 4; ++i) {
+        ofAppGlutWindow::requestRedraw();
+        ofAppGlutWindow::idle_cb();
+        glutMainLoopEvent();
+    }
+    ASSERT_GE(ofGetFrameNum(), 4);
+    glFinish();
+    for (int i = 0; i < 20; ++i) glutMainLoopEvent();
+
+    // Green, but only a box 8 wide and 6 high at (10, 20) from the top left.
+    app.red = 0;
+    app.green = 1;
+    ofAppGlutWindow::requestRedrawRegion(10, 20, 8, 6);
+    const int drawsBefore = app.draws;
+    ofAppGlutWindow::idle_cb();
+    glFinish();
+    EXPECT_EQ(app.draws, drawsBefore + 1);
+    std::vector<unsigned char> px = shownPixels(64, 48);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const unsigned char* p = &px[(static_cast<size_t>(y) * 64 + x) * 3];
+            const bool inBox = x >= 10 && x < 18 && y >= 20 && y < 26;
+            const bool green = p[0] == 0 && p[1] == 255;
+            const bool red = p[0] == 255 && p[1] == 0;
+            if (inBox) inside += green;
+            else outside += red;
+        }
+    }
+    EXPECT_EQ(inside, 8 * 6) << "the box was not shown green";
+    EXPECT_EQ(outside, 64 * 48 - 8 * 6) << "pixels outside the box changed";
+
+    // A whole-window request wins over a region asked for in the same step.
+    app.green = 0;
+    app.blue = 1;
+    ofAppGlutWindow::requestRedrawRegion(0, 0, 4, 4);
+    ofAppGlutWindow::requestRedraw();
+    drawFrames(app, 1);
+    glFinish();
+    px = shownPixels(64, 48);
+    int blue = 0;
+    for (size_t i = 0; i < px.size(); i += 3) blue += px[i] == 0 && px[i + 1] == 0 && px[i + 2] == 255;
+    EXPECT_EQ(blue, 64 * 48);
+    ofAppGlutWindow::ofAppPtr = nullptr;
+}
+
+// The window's position is asked of the X server once and then only after
+// the window moved, however often the frames ask for it.
+TEST(GlutWindow, PositionIsAskedOfTheServerOnlyAfterAMove) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "no X display";
+    MyOfAppGlutWindow win;
+    openWindow(win);
+    for (int i = 0; i < 50; ++i) glutMainLoopEvent();
+
+    const int queries = ofAppGlutWindow::positionQueries;
+    const int x0 = ofGetWindowPositionX();
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(ofGetWindowPositionX(), x0);
+        ofGetWindowPositionY();
+        glutMainLoopEvent();
+    }
+    EXPECT_EQ(ofAppGlutWindow::positionQueries, queries + 1);
+
+    // Moved by someone else, as a user or a window manager would.
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    XMoveWindow(other, glXGetCurrentDrawable(), x0 + 37, 90);
+    XSync(other, False);
+    XCloseDisplay(other);
+    int x = x0;
+    for (int i = 0; i < 200 && x != x0 + 37; ++i) {
+        glutMainLoopEvent();
+        x = ofGetWindowPositionX();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(x, x0 + 37);
+    EXPECT_EQ(ofGetWindowPositionY(), 90);
 }
 
 // Another thread asks the process to end: the render thread's frame loop

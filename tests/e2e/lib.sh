@@ -284,3 +284,20 @@ drag_line() {
   done
   xdotool mouseup 1
 }
+
+# Moves the drawing window ($1) to about 200 pixels right of the tool window's
+# client origin ($2, $3) and a little above it: the engine docks it beside
+# the tool window within a second. $4 starts the messages.
+expect_dock_when_moved() {
+  local id="$1" tx="$2" ty="$3" what="${4:-}" x="" i
+  xdotool windowmove "$id" $((tx + 210)) $((ty - 10))
+  for i in $(seq 20); do
+    sleep 0.05
+    read -r _ x _ <<<"$("$XWIN" list | awk -v id="$id" '$1 == id')"
+    if [ $((x - tx)) -ge 190 ] && [ $((x - tx)) -le 206 ]; then
+      echo "${what}moved beside the tool window, the drawing window docked $((x - tx)) px right of it within $((i * 50)) ms"
+      return 0
+    fi
+  done
+  fail "${what}moved beside the tool window, the drawing window did not dock (at x $x, tool window at $tx)"
+}

@@ -2,8 +2,9 @@
 # The program on a desktop: under a real window manager the tool window
 # settles at its home and stays quiet, the drawing window docks beside it,
 # minimising the drawing window takes the tool window with it and restoring
-# brings it back, and the window manager's close of either window ends the
-# program cleanly. Run once per window manager (ctest runs the table):
+# brings it back, a drawing window moved beside the tool window docks, and
+# the window manager's close of either window ends the program cleanly.
+# Run once per window manager (ctest runs the table):
 #   window_managers.sh WYRLE_BIN TOOLS_DIR SOURCE_DIR openbox|metacity|panelwm
 # panelwm is our own: it keeps windows below a 27-pixel top panel and answers
 # a refused move with a synthetic ConfigureNotify.
@@ -64,6 +65,12 @@ rise=$((dy - ty))
 [ "$gap" -ge 0 ] && [ "$gap" -le 40 ] && [ "${rise#-}" -le 40 ] ||
   fail "$WM: drawing window at ($dx, $dy) is not docked beside the tool window at ($tx, $ty), $tw wide"
 echo "$WM: the drawing window docked $gap px to the right"
+
+# Moved away and back to about 200 pixels right of the tool window, a little
+# above it, the drawing window docks beside it again at once.
+xdotool windowmove "$draw_id" $((tx + 400)) $((ty + 100))
+sleep 0.5
+expect_dock_when_moved "$draw_id" "$tx" "$ty" "$WM: "
 
 # Minimised, the drawing window takes the tool window with it; restored, it
 # brings it back.
