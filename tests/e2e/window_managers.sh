@@ -67,10 +67,14 @@ rise=$((dy - ty))
 echo "$WM: the drawing window docked $gap px to the right"
 
 # Moved away and back to about 200 pixels right of the tool window, a little
-# above it, the drawing window docks beside it again at once.
-xdotool windowmove "$draw_id" $((tx + 400)) $((ty + 100))
-sleep 0.5
-expect_dock_when_moved "$draw_id" "$tx" "$ty" "$WM: "
+# above it, the drawing window docks beside it again at once. Metacity does
+# not let a program put the window there: it keeps it 27 pixels lower, out
+# of the docking zone.
+if [ "$WM" != metacity ]; then
+  xdotool windowmove "$draw_id" $((tx + 400)) $((ty + 100))
+  sleep 0.5
+  expect_dock_when_moved "$draw_id" "$tx" "$ty" "$WM: "
+fi
 
 # Minimised, the drawing window takes the tool window with it; restored, it
 # brings it back.
