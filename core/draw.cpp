@@ -37,8 +37,8 @@ void drawIcon(MyOfImage& icon, float x, float y) {
 }  // namespace
 
 undo::Ring wyrleApp::undoRing() {
-    return undo::Ring{undoBuffers, undoBufferCount - 1, undoPos,  undoOldest, undoRedoEnd,
-                      undoHasBack, undoBcgR,            undoBcgG, undoBcgB,   undoFrameBytes};
+    return undo::Ring{undoBuffers, undoBufferCount - 1, undoPos,  undoOldest, undoRedoEnd,   undoHasBack,
+                      undoBcgR,    undoBcgG,            undoBcgB, undoFrameBytes, &ringPreparer};
 }
 
 void wyrleApp::render() {

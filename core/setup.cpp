@@ -66,13 +66,22 @@ void setBasicDerived(float h, float s, float l, palette::Rgb add) {
 
 }  // namespace
 
-void* wyrleApp::allocateBlock(std::size_t bytes, int, bool zeroed) {
+namespace {
+bool isUndoBuffer(int which) { return which >= 0 && which != wyrleApp::kPixelMapFailed; }
+}  // namespace
+
+void* wyrleApp::allocateBlock(std::size_t bytes, int which, bool zeroed) {
     if (bytes == 0) return nullptr;
+    // Undo buffers are mappings of their own: resident only once written.
+    if (isUndoBuffer(which)) return undo::mapBuffer(bytes);
     return zeroed ? std::calloc(1, bytes) : std::malloc(bytes);
 }
 
-void wyrleApp::freeBlock(void* block, int) {
-    std::free(block);
+void wyrleApp::freeBlock(void* block, int which) {
+    if (isUndoBuffer(which))
+        undo::unmapBuffer(static_cast<unsigned char*>(block), undoBufferBytes);
+    else
+        std::free(block);
 }
 
 void wyrleApp::setUndoMemory() {
@@ -154,6 +163,7 @@ bool wyrleApp::setupParameters() {
         allocFailIndex = 0;
         return false;
     }
+    undoBufferBytes = frame;
     for (int k = 0; k < count; ++k) {
         undoBuffers[k] = static_cast<unsigned char*>(allocateBlock(frame, k, false));
         if (!undoBuffers[k]) {
@@ -162,6 +172,8 @@ bool wyrleApp::setupParameters() {
         }
         undoBufferCount = k + 1;
     }
+    ringPreparer.attach(undoBuffers, count, frame);
+    ringPreparer.claim(0);
     std::memcpy(undoBuffers[0], front.px, frame);
 
     const float s = f_scalez.load();
@@ -182,7 +194,8 @@ bool wyrleApp::setupParameters() {
 void wyrleApp::clearMemoryLoad() {
     // Frees exactly what the last set-up allocated (all of the ring, the
     // buffers before the one that failed, or nothing), so a second release
-    // frees nothing.
+    // frees nothing. The preparer lets go of the buffers first.
+    ringPreparer.detach();
     for (int k = 0; k < undoBufferCount; ++k) freeBlock(undoBuffers[k], k);
     undoBufferCount = 0;
     if (undoBuffers) freeBlock(undoBuffers, kUndoTableBlock);

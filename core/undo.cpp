@@ -24,12 +24,26 @@ void copyPixels(unsigned char* dst, int dstBpp, const unsigned char* src, int sr
 
 unsigned char* buffer(const Ring& ring, int index) { return ring.undoBuffers[index]; }
 
+// The buffer about to be written, once the preparer has let go of it (it may
+// also trade it for a prepared one, so the pointer is read afterwards).
+unsigned char* claim(Ring& ring, int index) {
+    if (ring.preparer) ring.preparer->claim(index);
+    return buffer(ring, index);
+}
+
+// The buffers of the push after the current state: its front and back.
+void prepareNext(Ring& ring) {
+    if (!ring.preparer) return;
+    const int next = stepOn(ring.undoPos, ring.undoMax);
+    ring.preparer->prepare(next, next + 1);
+}
+
 void storeFront(Ring& ring, int pos, canvas::PixelSpan front) {
-    std::memcpy(buffer(ring, pos), front.px, front.bytes());
+    std::memcpy(claim(ring, pos), front.px, front.bytes());
 }
 
 void storeBack(Ring& ring, int pos, canvas::PixelSpan front, canvas::PixelSpan back) {
-    if (sameSize(front, back)) copyPixels(buffer(ring, pos + 1), front.bpp, back.px, back.bpp, back.pixels());
+    if (sameSize(front, back)) copyPixels(claim(ring, pos + 1), front.bpp, back.px, back.bpp, back.pixels());
 }
 
 void loadFront(const Ring& ring, int pos, canvas::PixelSpan front) {
@@ -94,6 +108,7 @@ void push(Ring& ring, canvas::PixelSpan front, canvas::PixelSpan back, bool with
     ring.undoBcgR[pos] = bg.r;
     ring.undoBcgG[pos] = bg.g;
     ring.undoBcgB[pos] = bg.b;
+    prepareNext(ring);
 }
 
 bool undoStep(Ring& ring, canvas::PixelSpan front, canvas::PixelSpan back, int& backPending, palette::Rgb& bg) {
@@ -201,6 +216,7 @@ Effects runRequests(const Requests& rq, Ring& ring, canvas::PixelSpan front, can
         flags.undoPending = true;
         fx.recompose = true;
     }
+    if (rq.strokeState != 0 && ring.usable()) prepareNext(ring);
     if (flags.undoPending && rq.strokeState == 0) {
         flags.undoPending = false;
         push(ring, front, back, flags.backPending != 0, bg);

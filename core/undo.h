@@ -37,6 +37,7 @@
 
 #include "canvas.h"
 #include "palette.h"
+#include "ringmemory.h"
 
 namespace undo {
 
@@ -60,6 +61,9 @@ struct Ring {
     // Bytes of one buffer; copies run only for a front layer of exactly this
     // size (0: not checked).
     std::size_t undoFrameBytes = 0;
+    // Faults in the buffers of the next push ahead of time (none: the
+    // buffers are written as they are).
+    RingPreparer* preparer = nullptr;
 
     // The buffers exist and the size is sound.
     bool usable() const;
@@ -73,7 +77,8 @@ void resetRing(Ring& ring, canvas::PixelSpan front, palette::Rgb bg);
 
 // Stores a new state one step on (dropping every state after the current
 // one, and the oldest when the ring is full): the front layer, the back
-// layer when `withBack`, and `bg`.
+// layer when `withBack`, and `bg`. Then the preparer, if any, starts on the
+// buffers of the push after it.
 void push(Ring& ring, canvas::PixelSpan front, canvas::PixelSpan back, bool withBack, palette::Rgb bg);
 
 // One step back or on. False, with nothing changed, at the oldest or newest
@@ -126,7 +131,8 @@ struct Effects {
 
 // The frame's request step in its order: undo, redo, clear or fill; then,
 // without a capture, show or hide the back layer, swap or merge, clear the
-// back layer and the push.
+// back layer and the push. While a stroke runs, the buffers its push will
+// write are prepared.
 Effects runRequests(const Requests& rq, Ring& ring, canvas::PixelSpan front, canvas::PixelSpan back, Flags& flags,
                     palette::Rgb& bg);
 

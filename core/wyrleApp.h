@@ -317,6 +317,8 @@ public:
     unsigned char** undoBuffers = nullptr;  // f_undoMax + 1 buffers of undoFrameBytes
     int undoBufferCount = 0;                // buffers the last set-up allocated: f_undoMax + 1 when complete
     std::size_t undoFrameBytes = 0;         // one canvas at canvasBytesPerPixel
+    std::size_t undoBufferBytes = 0;        // the size the buffers were mapped with
+    undo::RingPreparer ringPreparer;        // faults in the next push's buffers
     int canvasBytesPerPixel = 0;            // the front layer's depth at set-up
     int undoHasBack[kUndoSlots] = {};
     int undoBcgR[kUndoSlots] = {}, undoBcgG[kUndoSlots] = {}, undoBcgB[kUndoSlots] = {};
