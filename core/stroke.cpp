@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #if defined(__SSE2__)
@@ -14,6 +15,7 @@
 #endif
 
 #include "WyrleGlobals.h"
+#include "workerpool.h"
 
 namespace {
 
@@ -57,7 +59,9 @@ inline __attribute__((always_inline)) int paletteWrap(float position) {
 }
 
 // The accumulator as plain arrays for the hot loops; the touched count is
-// copied in and written back by the caller.
+// copied in and written back by the caller. Ribbons paint only the rows
+// rowMin..rowMax-1 (a band of the canvas; all of it by default), and the
+// list counts as full once touchedCount passes `limit`.
 struct AccumRef {
     int* pixelMap;
     int* touchedPixels;
@@ -67,6 +71,9 @@ struct AccumRef {
     int touchedCount;
     int width;
     int height;
+    int rowMin = 0;
+    int rowMax;
+    int limit = kTouchedLimit;
 
     explicit AccumRef(PaintAccumulator& a)
         : pixelMap(a.map),
@@ -76,9 +83,10 @@ struct AccumRef {
           accumB(a.accumB.data()),
           touchedCount(a.touchedCount),
           width(a.canvasWidth),
-          height(a.canvasHeight) {}
+          height(a.canvasHeight),
+          rowMax(a.canvasHeight) {}
 
-    bool full() const { return touchedCount > kTouchedLimit; }
+    bool full() const { return touchedCount > limit; }
 
     int entryFor(int idx) {
         int e = pixelMap[idx];
@@ -275,6 +283,24 @@ struct Clock {
         if (timed) {
             paletteIndex = paletteWrap(counter * paletteStep);
             counter += share;
+        }
+    }
+
+    // n ticks of one sample each. Past the fade-in, with the counter on a
+    // whole number a float still adds 1 to exactly, that is a jump.
+    void ticks(int n) {
+        if (n <= 0) return;
+        const bool fadeStays = !fading || (!pending && fade == 1.0f);
+        const bool counterExact =
+            !timed || (counter == std::trunc(counter) && std::fabs(counter) + static_cast<float>(n) <= 16777216.0f);
+        if (!fadeStays || !counterExact) {
+            for (int i = 0; i < n; ++i) tick(1.0f);
+            return;
+        }
+        if (timed) {
+            const float last = counter + static_cast<float>(n - 1);
+            paletteIndex = paletteWrap(last * paletteStep);
+            counter = last + 1.0f;
         }
     }
 
@@ -580,7 +606,7 @@ inline void ribbonSpan(Sink& sink, const AccumRef& acc, float ax, float ay, floa
         if (!(qx > 0.0f && qx < w && qy > 0.0f && qy < h)) return false;
         ix = static_cast<int>(qx);
         iy = static_cast<int>(qy);
-        return true;
+        return iy >= acc.rowMin && iy < acc.rowMax;
     };
     int x1 = 0, y1 = 0, xn = 0, yn = 0;
     if (pixelAt(1, x1, y1) && pixelAt(sub, xn, yn)) {
@@ -618,6 +644,7 @@ inline void ribbonSpan(Sink& sink, const AccumRef& acc, float ax, float ay, floa
     const __m128 vsx = _mm_set1_ps(sx), vsy = _mm_set1_ps(sy);
     const __m128 vw = _mm_set1_ps(w), vh = _mm_set1_ps(h), zero = _mm_setzero_ps();
     const __m128 four = _mm_set1_ps(4.0f);
+    const __m128i rowBelow = _mm_set1_epi32(acc.rowMin - 1), rowEnd = _mm_set1_epi32(acc.rowMax);
     __m128 vk = _mm_setr_ps(1.0f, 2.0f, 3.0f, 4.0f);
     __m128i prevX = _mm_setzero_si128(), prevY = _mm_setzero_si128();
     __m128i prevIn = _mm_set1_epi32(0x5a5a5a5a);
@@ -625,10 +652,11 @@ inline void ribbonSpan(Sink& sink, const AccumRef& acc, float ax, float ay, floa
     for (int k = 0; k < sub; k += 4) {
         const __m128 qx = _mm_add_ps(vax, _mm_mul_ps(vsx, vk));
         const __m128 qy = _mm_add_ps(vay, _mm_mul_ps(vsy, vk));
-        const __m128i in = _mm_castps_si128(_mm_and_ps(_mm_and_ps(_mm_cmpgt_ps(qx, zero), _mm_cmplt_ps(qx, vw)),
-                                                       _mm_and_ps(_mm_cmpgt_ps(qy, zero), _mm_cmplt_ps(qy, vh))));
+        const __m128i onCanvas = _mm_castps_si128(_mm_and_ps(_mm_and_ps(_mm_cmpgt_ps(qx, zero), _mm_cmplt_ps(qx, vw)),
+                                                             _mm_and_ps(_mm_cmpgt_ps(qy, zero), _mm_cmplt_ps(qy, vh))));
         const __m128i cx = _mm_cvttps_epi32(qx);
         const __m128i cy = _mm_cvttps_epi32(qy);
+        const __m128i in = _mm_and_si128(onCanvas, _mm_and_si128(_mm_cmpgt_epi32(cy, rowBelow), _mm_cmplt_epi32(cy, rowEnd)));
         _mm_store_si128(reinterpret_cast<__m128i*>(ixs + k), cx);
         _mm_store_si128(reinterpret_cast<__m128i*>(iys + k), cy);
         _mm_store_si128(reinterpret_cast<__m128i*>(ins + k), in);
@@ -698,6 +726,19 @@ void paintRibbon(const Segment& segK, const Segment& segPrev, int k, RibbonRow*&
         clock.skip(steps, 1.0f);
         return;
     }
+    // Rows outside the band are another thread's. The margin takes the
+    // rounding of the trail and span points, which grows with the coordinates.
+    const float margin = 2.0f + 1e-5f * std::max(segK.scale(), segPrev.scale());
+    const float bandLo = static_cast<float>(acc.rowMin) - margin;
+    const float bandHi = static_cast<float>(acc.rowMax) + margin;
+    if (maxY < bandLo || minY >= bandHi) {
+        clock.ticks(steps);
+        return;
+    }
+    const auto missesBand = [&](int s) {
+        const float ya = rowK->y[s], yb = rowPrev->y[s];
+        return !(std::max(ya, yb) >= bandLo && std::min(ya, yb) < bandHi);
+    };
     // Particle K's points become K + 1's "previous" row.
     std::swap(rowK, rowPrev);
     if (rowPrev->particle != k - 1) {
@@ -724,14 +765,14 @@ void paintRibbon(const Segment& segK, const Segment& segPrev, int k, RibbonRow*&
     // on each side takes the rounding of the span points.
     GridSink grid(acc);
     const int gx0 = std::max(0, static_cast<int>(std::max(minX, 0.0f)) - 1);
-    const int gy0 = std::max(0, static_cast<int>(std::max(minY, 0.0f)) - 1);
+    const int gy0 = std::max(acc.rowMin, static_cast<int>(std::max(minY, 0.0f)) - 1);
     const int gx1 = std::min(acc.width - 1, static_cast<int>(std::min(maxX, 2e9f)) + 1);
-    const int gy1 = std::min(acc.height - 1, static_cast<int>(std::min(maxY, 2e9f)) + 1);
+    const int gy1 = std::min(acc.rowMax - 1, static_cast<int>(std::min(maxY, 2e9f)) + 1);
     if (grid.cover(gx0, gy0, gx1, gy1)) {
         for (int s = 0; s < steps; ++s) {
             // Pending pixels count as touched: flush them before the list
             // could overflow, and stop once it is full.
-            if (acc.touchedCount + static_cast<int64_t>(grid.pending()) > kTouchedLimit) {
+            if (acc.touchedCount + static_cast<int64_t>(grid.pending()) > acc.limit) {
                 grid.flush();
                 if (acc.full()) {
                     clock.skip(steps - s, 1.0f);
@@ -739,6 +780,7 @@ void paintRibbon(const Segment& segK, const Segment& segPrev, int k, RibbonRow*&
                 }
             }
             clock.tick(1.0f);
+            if (missesBand(s)) continue;
             if (nextColour()) grid.setColour(c);
             ribbonSpan(grid, acc, rowK->x[s], rowK->y[s], rowPrev->x[s], rowPrev->y[s], su.subSteps);
         }
@@ -751,6 +793,7 @@ void paintRibbon(const Segment& segK, const Segment& segPrev, int k, RibbonRow*&
             return;
         }
         clock.tick(1.0f);
+        if (missesBand(s)) continue;
         if (nextColour()) direct.c = c;
         ribbonSpan(direct, acc, rowK->x[s], rowK->y[s], rowPrev->x[s], rowPrev->y[s], su.subSteps);
     }
@@ -793,11 +836,19 @@ bool fits(const canvas::PixelSpan& s, int width, int height) {
 
 }  // namespace
 
+int defaultPaintBands() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return static_cast<int>(std::min(std::max(cores, 1u), static_cast<unsigned>(kMaxPaintBands)));
+}
+
 PaintAccumulator::PaintAccumulator()
     : touchedPixels(kTouchedCapacity, 0),
       accumR(kTouchedCapacity, 0),
       accumG(kTouchedCapacity, 0),
-      accumB(kTouchedCapacity, 0) {}
+      accumB(kTouchedCapacity, 0),
+      bands(defaultPaintBands()) {}
+
+PaintAccumulator::~PaintAccumulator() = default;
 
 bool PaintAccumulator::allocateMap(int width, int height) {
     releaseMap();
@@ -906,14 +957,14 @@ void drawRibbonSpan(PaintAccumulator& accum, float ax, float ay, float bx, float
     accum.touchedCount = acc.touchedCount;
 }
 
-int compositeTouched(PaintAccumulator& accum, const CanvasLayers& layers, const PaintSettings& settings, int shift) {
-    const int width = accum.canvasWidth;
-    const int height = accum.canvasHeight;
-    const int count = accum.touchedCount;
-    if (count <= 1) return 0;
-    if (!fits(layers.front, width, height) || !fits(layers.display, width, height)) return 0;
+namespace {
+
+// The composite of entries first..end-1; the layers fit the canvas.
+void compositeEntries(PaintAccumulator& accum, int first, int end, const CanvasLayers& layers,
+                      const PaintSettings& settings, int shift) {
+    const int count = end;
     const canvas::PixelSpan& back = layers.back;
-    const bool withBack = settings.showBcg && fits(back, width, height);
+    const bool withBack = settings.showBcg && fits(back, accum.canvasWidth, accum.canvasHeight);
 
     unsigned char* front = layers.front.px;
     unsigned char* display = layers.display.px;
@@ -931,7 +982,7 @@ int compositeTouched(PaintAccumulator& accum, const CanvasLayers& layers, const 
     int* sumG = accum.accumG.data();
     int* sumB = accum.accumB.data();
     constexpr int kAhead = 16;
-    for (int e = 1; e < count; ++e) {
+    for (int e = first; e < count; ++e) {
         // The entries lie scattered over the canvas: fetch a few ahead.
         if (e + kAhead < count) {
             const size_t next = static_cast<size_t>(touched[e + kAhead]);
@@ -975,40 +1026,56 @@ int compositeTouched(PaintAccumulator& accum, const CanvasLayers& layers, const 
         sumG[e] = 0;
         sumB[e] = 0;
     }
+}
+
+}  // namespace
+
+int compositeTouched(PaintAccumulator& accum, const CanvasLayers& layers, const PaintSettings& settings, int shift) {
+    const int count = accum.touchedCount;
+    if (count <= 1) return 0;
+    if (!fits(layers.front, accum.canvasWidth, accum.canvasHeight) ||
+        !fits(layers.display, accum.canvasWidth, accum.canvasHeight))
+        return 0;
+    compositeEntries(accum, 1, count, layers, settings, shift);
     return count - 1;
 }
 
-BrushStepResult paintTrails(const ParticleChain& chain, const BrushParams& params, const PaintSettings& settings,
-                            const PaintColours& colours, const CanvasMapping& mapping, StrokeProgress& progress,
-                            PaintAccumulator& accum, DirtyRect& dirty, int& redrawMode) {
-    BrushStepResult result;
-    const int width = accum.canvasWidth;
-    const int height = accum.canvasHeight;
-    accum.touchedCount = 1;
-    if (!accum.map) return result;
-    if (redrawMode < 1) redrawMode = 1;
+namespace {
 
-    const BrushParams p = clampBrushParams(params);
-    CanvasMapping map = mapping;
-    if (!(map.zoomRatio > 0.0f) || !std::isfinite(map.zoomRatio)) map.zoomRatio = 1.0f;
-    const float time = std::isfinite(settings.perpixelzTime) ? settings.perpixelzTime : 0.0f;
-    const BrushSetup su = brushSetupFor(p, time, map.zoomRatio);
-    const int count = p.partNum;
+// What every painter of a frame starts from: the clamped brush, its set-up,
+// the colours and the clock at the frame's start.
+struct FramePlan {
+    BrushParams p;
+    CanvasMapping map;
+    BrushSetup su;
+    float time;
+    float fadeSaved;
+    Clock clock;
+    ColourSource source;
+};
 
-    widenDirty(chain, count, map, p.spline, width, height, dirty);
+FramePlan planFrame(const BrushParams& params, const PaintSettings& settings, const PaintColours& colours,
+                    const CanvasMapping& mapping, const StrokeProgress& progress) {
+    static const int kNoPalette[kPaletteLast] = {};
+    FramePlan f{};
+    f.p = clampBrushParams(params);
+    f.map = mapping;
+    if (!(f.map.zoomRatio > 0.0f) || !std::isfinite(f.map.zoomRatio)) f.map.zoomRatio = 1.0f;
+    f.time = std::isfinite(settings.perpixelzTime) ? settings.perpixelzTime : 0.0f;
+    f.su = brushSetupFor(f.p, f.time, f.map.zoomRatio);
+    f.fadeSaved = progress.fadeFactorSaved;
 
-    Clock clock{};
-    clock.fadeStep = su.fadeStep;
-    clock.paletteStep = su.paletteStep;
-    clock.fading = p.fadez > 0.0f;
+    Clock& clock = f.clock;
+    clock.fadeStep = f.su.fadeStep;
+    clock.paletteStep = f.su.paletteStep;
+    clock.fading = f.p.fadez > 0.0f;
     clock.pending = progress.strokeEndPending;
-    clock.timed = settings.perpixelz == 1 && time != 0.0f;
+    clock.timed = settings.perpixelz == 1 && f.time != 0.0f;
     clock.fade = progress.fadeFactor;
     clock.counter = progress.paletteCounter;
     clock.paletteIndex = std::min(std::max(progress.paletteIndex, 0), kPaletteLast - 1);
 
-    static const int kNoPalette[kPaletteLast] = {};
-    ColourSource source{};
+    ColourSource& source = f.source;
     source.gradient = settings.perpixelz == 1;
     source.paletteR = colours.paletteR ? colours.paletteR : kNoPalette;
     source.paletteG = colours.paletteG ? colours.paletteG : kNoPalette;
@@ -1016,23 +1083,29 @@ BrushStepResult paintTrails(const ParticleChain& chain, const BrushParams& param
     source.basicR = clampByte(colours.paletteBasicR);
     source.basicG = clampByte(colours.paletteBasicG);
     source.basicB = clampByte(colours.paletteBasicB);
-    source.opacity = su.opacity;
+    source.opacity = f.su.opacity;
+    return f;
+}
 
-    AccumRef acc(accum);
-    const SampleBox box{-2.0f, static_cast<float>(width) + 2.0f, -2.0f, static_cast<float>(height) + 2.0f};
+// Paints every particle of the frame into `acc` (within its rows) and
+// returns the clock after them.
+Clock paintParticles(const ParticleChain& chain, const FramePlan& f, AccumRef& acc) {
+    const BrushSetup& su = f.su;
+    const int count = f.p.partNum;
+    Clock clock = f.clock;
+    const SampleBox box{-2.0f, static_cast<float>(acc.width) + 2.0f, -2.0f, static_cast<float>(acc.height) + 2.0f};
     RibbonRow rows[2];
     RibbonRow* rowK = &rows[0];
     RibbonRow* rowPrev = &rows[1];
-
     int painted = 0;
     for (int k = su.firstParticle; k < count; k += su.particleStep) {
-        clock.fade = progress.fadeFactorSaved;
-        if (time == 0.0f) clock.paletteIndex = (k - 1) * kPaletteLast / count;
-        const Segment seg = segmentOf(chain, k, map, p.spline);
-        if (p.fillz) {
-            paintRibbon(seg, segmentOf(chain, k - 1, map, p.spline), k, rowK, rowPrev, su, source, clock, acc);
+        clock.fade = f.fadeSaved;
+        if (f.time == 0.0f) clock.paletteIndex = (k - 1) * kPaletteLast / count;
+        const Segment seg = segmentOf(chain, k, f.map, f.p.spline);
+        if (f.p.fillz) {
+            paintRibbon(seg, segmentOf(chain, k - 1, f.map, f.p.spline), k, rowK, rowPrev, su, f.source, clock, acc);
         } else {
-            paintLine(seg, su, source, clock, acc, box);
+            paintLine(seg, su, f.source, clock, acc, box);
         }
         clock.counter -= static_cast<float>(su.steps);
         ++painted;
@@ -1040,20 +1113,24 @@ BrushStepResult paintTrails(const ParticleChain& chain, const BrushParams& param
     if (painted == 0) {
         // A chain too short to paint still runs its clock, so a release
         // still fades the stroke out and ends it.
-        clock.fade = progress.fadeFactorSaved;
+        clock.fade = f.fadeSaved;
         clock.skip(su.steps, 1.0f);
     }
-    accum.touchedCount = acc.touchedCount;
+    return clock;
+}
 
+// Carries the frame's clock over to the next frame and reports the end.
+BrushStepResult finishFrame(const FramePlan& f, const Clock& clock, StrokeProgress& progress, int& redrawMode) {
+    BrushStepResult result;
     progress.fadeFactor = clock.fade;
     progress.fadeFactorSaved = clock.fade;
     progress.paletteIndex = clock.paletteIndex;
-    float counter = clock.counter + static_cast<float>(su.steps);
+    float counter = clock.counter + static_cast<float>(f.su.steps);
     // Keep the clock where a float still resolves one sample: wrap it by
     // whole palette periods (or drop it when it indexes nothing).
     if (std::fabs(counter) > 4194304.0f) {
-        if (clock.timed && su.paletteStep != 0.0f) {
-            const double period = static_cast<double>(kPaletteLast) / std::fabs(su.paletteStep);
+        if (clock.timed && f.su.paletteStep != 0.0f) {
+            const double period = static_cast<double>(kPaletteLast) / std::fabs(f.su.paletteStep);
             counter = static_cast<float>(std::fmod(static_cast<double>(counter), period));
         } else {
             counter = 0.0f;
@@ -1067,8 +1144,129 @@ BrushStepResult paintTrails(const ParticleChain& chain, const BrushParams& param
         result.strokeEnded = true;
         redrawMode = 2;
     }
-    result.shift = su.shift;
+    result.shift = f.su.shift;
     return result;
+}
+
+// Splits the canvas rows into `bands` bands of about equal work: each
+// ribbon's work is spread evenly over the rows its hull covers. Band i is
+// rows edges[i]..edges[i + 1]-1; the first starts at row 0, the last ends
+// at the canvas's last row. False when no ribbon reaches the canvas's rows.
+bool splitRows(const ParticleChain& chain, const FramePlan& f, int height, int bands, std::vector<int>& edges) {
+    static thread_local std::vector<double> density;
+    density.assign(static_cast<size_t>(height) + 1, 0.0);
+    double total = 0.0;
+    for (int k = f.su.firstParticle; k < f.p.partNum; k += f.su.particleStep) {
+        const Segment a = segmentOf(chain, k, f.map, f.p.spline);
+        const Segment b = segmentOf(chain, k - 1, f.map, f.p.spline);
+        if (!a.finite() || !b.finite()) continue;
+        float aMinX, aMaxX, aMinY, aMaxY, bMinX, bMaxX, bMinY, bMaxY;
+        a.hull(aMinX, aMaxX, aMinY, aMaxY);
+        b.hull(bMinX, bMaxX, bMinY, bMaxY);
+        const float lo = std::max(std::min(aMinY, bMinY), 0.0f);
+        const float hi = std::min(std::max(aMaxY, bMaxY), static_cast<float>(height - 1));
+        if (!(lo <= hi)) continue;
+        const int r0 = static_cast<int>(lo);
+        const int r1 = static_cast<int>(hi);
+        const double w = 1.0 / (r1 - r0 + 1);
+        density[static_cast<size_t>(r0)] += w;
+        density[static_cast<size_t>(r1) + 1] -= w;
+        total += 1.0;
+    }
+    edges.assign(static_cast<size_t>(bands) + 1, height);
+    edges[0] = 0;
+    double perRow = 0.0, sum = 0.0;
+    int band = 1;
+    for (int r = 0; r < height && band < bands; ++r) {
+        perRow += density[static_cast<size_t>(r)];
+        sum += perRow;
+        while (band < bands && sum >= total * band / bands) edges[static_cast<size_t>(band++)] = r + 1;
+    }
+    return total > 0.0;
+}
+
+// Ribbon frames are painted in bands of rows, one per thread: every band
+// walks all ribbons in their order and keeps the points on its rows, in its
+// own part of the touched list; then every band composites its own pixels.
+// A pixel's sum is the same whichever thread adds it, so the canvas is the
+// same as painted in one pass. Should a band run out of entries, the frame
+// is painted again in one pass, which then drops paint exactly as it would
+// have without bands; so is a frame whose ribbons all lie off the canvas.
+bool paintInBands(const ParticleChain& chain, const FramePlan& f, const CanvasLayers& layers,
+                  const PaintSettings& settings, PaintAccumulator& accum, Clock& clock, int& touched) {
+    const int bands = std::min({accum.bands, accum.canvasHeight, kMaxPaintBands});
+    static thread_local std::vector<int> edges;
+    if (!splitRows(chain, f, accum.canvasHeight, bands, edges)) return false;
+    if (!accum.pool || accum.pool->workers() != bands - 1) accum.pool = std::make_unique<WorkerPool>(bands - 1);
+
+    struct Band {
+        int rowMin, rowMax;
+        int first, limit;  // its entries: first..limit + 40
+        int end = 0;       // the next free entry after painting
+        Clock clock{};
+    };
+    std::vector<Band> parts(static_cast<size_t>(bands));
+    // Entries 1..kTouchedLimit - 1 shared out: a frame that fits them all
+    // never fills the list when painted in one pass.
+    const int share = (kTouchedLimit - 1) / bands;
+    for (int i = 0; i < bands; ++i) {
+        Band& b = parts[static_cast<size_t>(i)];
+        b.rowMin = edges[static_cast<size_t>(i)];
+        b.rowMax = edges[static_cast<size_t>(i) + 1];
+        b.first = 1 + i * share;
+        b.limit = b.first + share - 41;
+    }
+    accum.pool->run(bands, [&](int i) {
+        Band& b = parts[static_cast<size_t>(i)];
+        AccumRef acc(accum);
+        acc.rowMin = b.rowMin;
+        acc.rowMax = b.rowMax;
+        acc.touchedCount = b.first;
+        acc.limit = b.limit;
+        b.clock = paintParticles(chain, f, acc);
+        b.end = acc.touchedCount;
+    });
+    bool overflow = false;
+    for (const Band& b : parts) overflow = overflow || b.end > b.limit;
+    if (overflow) {
+        for (const Band& b : parts) {
+            for (int e = b.first; e < b.end; ++e) {
+                accum.map[accum.touchedPixels[e]] = 0;
+                accum.accumR[e] = accum.accumG[e] = accum.accumB[e] = 0;
+            }
+        }
+        return false;
+    }
+    accum.pool->run(bands, [&](int i) {
+        const Band& b = parts[static_cast<size_t>(i)];
+        compositeEntries(accum, b.first, b.end, layers, settings, f.su.shift);
+    });
+    // The list ends up as one pass leaves it: entries 1..touched, band by band.
+    int next = 1;
+    for (const Band& b : parts) {
+        std::memmove(accum.touchedPixels.data() + next, accum.touchedPixels.data() + b.first,
+                     static_cast<size_t>(b.end - b.first) * sizeof(int));
+        next += b.end - b.first;
+    }
+    touched = next - 1;
+    clock = parts[0].clock;
+    return true;
+}
+
+}  // namespace
+
+BrushStepResult paintTrails(const ParticleChain& chain, const BrushParams& params, const PaintSettings& settings,
+                            const PaintColours& colours, const CanvasMapping& mapping, StrokeProgress& progress,
+                            PaintAccumulator& accum, DirtyRect& dirty, int& redrawMode) {
+    accum.touchedCount = 1;
+    if (!accum.map) return BrushStepResult{};
+    if (redrawMode < 1) redrawMode = 1;
+    const FramePlan f = planFrame(params, settings, colours, mapping, progress);
+    widenDirty(chain, f.p.partNum, f.map, f.p.spline, accum.canvasWidth, accum.canvasHeight, dirty);
+    AccumRef acc(accum);
+    const Clock clock = paintParticles(chain, f, acc);
+    accum.touchedCount = acc.touchedCount;
+    return finishFrame(f, clock, progress, redrawMode);
 }
 
 BrushStepResult brushStep(const ParticleChain& chain, const BrushParams& params, const PaintSettings& settings,
@@ -1079,6 +1277,19 @@ BrushStepResult brushStep(const ParticleChain& chain, const BrushParams& params,
     const int height = accum.canvasHeight;
     if (!accum.map || !fits(layers.front, width, height) || !fits(layers.display, width, height)) {
         return BrushStepResult{};
+    }
+    if (accum.bands > 1 && height > 1 && clampBrushParams(params).fillz) {
+        if (redrawMode < 1) redrawMode = 1;
+        const FramePlan f = planFrame(params, settings, colours, mapping, progress);
+        widenDirty(chain, f.p.partNum, f.map, f.p.spline, width, height, dirty);
+        Clock clock{};
+        int touched = 0;
+        if (paintInBands(chain, f, layers, settings, accum, clock, touched)) {
+            BrushStepResult result = finishFrame(f, clock, progress, redrawMode);
+            accum.touchedCount = 1 + touched;
+            result.touchedEntries = touched;
+            return result;
+        }
     }
     BrushStepResult result =
         paintTrails(chain, params, settings, colours, mapping, progress, accum, dirty, redrawMode);

@@ -25,12 +25,17 @@
 // A left release sets progress.strokeEndPending; the release ends a stroke
 // at once when params.fadez (the clamped value) is 0.
 //
+// Ribbon frames are painted in bands of rows on a few worker threads that
+// the accumulator starts with its first such frame (PaintAccumulator::bands);
+// each pixel's sum, and so the canvas, is the same as in one pass.
+//
 // Sums are integers that saturate at INT32_MAX; a line splat's weight is a
 // whole number of 256ths, so its sums are exact. Ribbon span points are
 // A + step * k rather than a running sum, and each frame's dirty rectangle
 // covers every painted trail segment whole, end point included.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "particles.h"
@@ -43,10 +48,20 @@ constexpr int kTouchedLimit = 999999;
 // Palette positions 0..3199 are painted with.
 constexpr int kPaletteLast = 3200;
 
+class WorkerPool;
+
+// Ribbon frames are painted by up to this many threads at once.
+constexpr int kMaxPaintBands = 4;
+// One per core, at most kMaxPaintBands.
+int defaultPaintBands();
+
 // Per-canvas pixel map and the fixed per-frame touched list with its sums.
 // Between frames the map and the sums are all 0.
 struct PaintAccumulator {
     PaintAccumulator();
+    ~PaintAccumulator();
+    PaintAccumulator(const PaintAccumulator&) = delete;
+    PaintAccumulator& operator=(const PaintAccumulator&) = delete;
 
     // Sizes an own pixel map for a canvas and fills it with 0; false when the
     // canvas is empty, too large for int pixel indices, or the memory is not
@@ -67,6 +82,13 @@ struct PaintAccumulator {
     std::vector<int> accumG;
     std::vector<int> accumB;
     int touchedCount = 1;            // the next free entry
+
+    // Bands of rows brushStep paints ribbons in, each on its own thread
+    // (1: one pass on the caller's thread; at most kMaxPaintBands). The
+    // canvas comes out the same for every number; only the order of the
+    // touched list differs.
+    int bands;
+    std::unique_ptr<WorkerPool> pool;  // bands - 1 threads, started by the first banded frame
 };
 
 // Colour and compositing state of one frame.

@@ -67,7 +67,7 @@ struct Hash {
 
 class StrokeRun {
 public:
-    explicit StrokeRun(const StrokeCase& c)
+    StrokeRun(const StrokeCase& c, int bands)
         : c_(c),
           front_(static_cast<size_t>(kW) * kH * c.bpp),
           back_(front_.size()),
@@ -83,6 +83,7 @@ public:
             palB_[i] = (i * 90) / kPaletteLast;
         }
         accum_ = std::make_unique<PaintAccumulator>();
+        accum_->bands = bands;
         chain_ = std::make_unique<ParticleChain>();
     }
 
@@ -195,13 +196,74 @@ class StrokeFrames : public testing::TestWithParam<StrokeCase> {};
 }  // namespace
 
 TEST_P(StrokeFrames, PaintStaysByteForByteTheSame) {
+    // In one pass, and split into bands of rows painted side by side.
     const StrokeCase& c = GetParam();
-    StrokeRun run(c);
-    const uint64_t got = run.paint();
-    EXPECT_EQ(got, c.checksum) << c.name << ": 0x" << std::hex << got;
-    EXPECT_GT(run.touched, 0) << c.name;
-    EXPECT_TRUE(run.accumulatorClear());
+    for (int bands : {1, 3, kMaxPaintBands}) {
+        StrokeRun run(c, bands);
+        const uint64_t got = run.paint();
+        EXPECT_EQ(got, c.checksum) << c.name << " in " << bands << " bands: 0x" << std::hex << got;
+        EXPECT_GT(run.touched, 0) << c.name;
+        EXPECT_TRUE(run.accumulatorClear());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StrokeFrames, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<StrokeCase>& info) { return std::string(info.param.name); });
+
+TEST(StrokeBands, ABandOutOfEntriesPaintsTheFrameAsOnePassWould) {
+    // Wide ribbons over the top half, narrow ones below: the bands split the
+    // work evenly, so the top bands get far more pixels than their share of
+    // the touched list, while the whole frame fits the list.
+    constexpr int w = 3200, h = 400;
+    ParticleChain chain;
+    for (int k = 0; k < kParticleCount; ++k) {
+        const bool top = k < 150;
+        const float x = top ? 20.0f * k + 0.5f : 3000.0f + (k - 150) + 0.5f;
+        chain.last2X[k] = chain.lastX[k] = x;
+        chain.last2Y[k] = top ? 0.5f : 200.5f;
+        chain.lastY[k] = top ? 199.5f : 399.5f;
+        chain.last3X[k] = chain.nowX[k] = x;
+        chain.last3Y[k] = chain.last2Y[k];
+        chain.nowY[k] = chain.lastY[k];
+    }
+    BrushParams params;
+    params.partNum = kParticleCount;
+    params.fillz = true;
+    params.spline = false;
+    params.paintDetail = 2;
+    params.fadez = 0.0f;
+    params.opacityz = 100.0f;
+    PaintSettings settings;
+    settings.perpixelz = 0;
+    const PaintColours colours{nullptr, nullptr, nullptr, 200, 120, 60};
+    std::vector<unsigned char> want;
+    int wantTouched = 0;
+    for (int bands : {1, 4}) {
+        std::vector<unsigned char> front(static_cast<size_t>(w) * h * 3, 0), back(front.size(), 0),
+            display(front.size(), 0);
+        PaintAccumulator accum;
+        accum.bands = bands;
+        ASSERT_TRUE(accum.allocateMap(w, h));
+        StrokeProgress progress;
+        progress.fadeFactor = progress.fadeFactorSaved = 1.0f;
+        DirtyRect dirty = DirtyRect::emptyFor(w, h);
+        int redrawMode = 0;
+        const BrushStepResult r =
+            brushStep(chain, params, settings, colours, CanvasMapping{}, {{front.data(), w, h, 3}, {back.data(), w, h, 3},
+                      {display.data(), w, h, 3}}, progress, accum, dirty, redrawMode);
+        if (bands == 1) {
+            // More than a quarter of the list in the top half; all of it fits.
+            ASSERT_GT(r.touchedEntries, kTouchedLimit / 2 + 1000);
+            ASSERT_LT(r.touchedEntries, kTouchedLimit - 1);
+            int lit = 0;
+            for (size_t i = 0; i < front.size(); i += 3) lit += front[i] != 0;
+            ASSERT_EQ(lit, r.touchedEntries);
+            want = front;
+            wantTouched = r.touchedEntries;
+            continue;
+        }
+        EXPECT_EQ(r.touchedEntries, wantTouched);
+        EXPECT_TRUE(front == want);
+        for (size_t i = 0; i < accum.pixelMap.size(); ++i) ASSERT_EQ(accum.pixelMap[i], 0) << i;
+    }
+}
