@@ -519,10 +519,11 @@ public:
     static constexpr int kMaxCells = 1 << 16;
 
     explicit GridSink(AccumRef& acc) : acc_(acc) {
+        // A cell is pending at most once: the list never outgrows the grid.
         static thread_local std::vector<int> counts(kMaxCells, 0);
-        static thread_local std::vector<Pending> pending;
+        static thread_local std::vector<Pending> pending(kMaxCells);
         counts_ = counts.data();
-        pending_ = &pending;
+        pending_ = pending.data();
     }
     ~GridSink() { flush(); }
     GridSink(const GridSink&) = delete;
@@ -547,7 +548,7 @@ public:
         c_ = c;
     }
 
-    size_t pending() const { return pending_->size(); }
+    size_t pending() const { return static_cast<size_t>(pendingCount_); }
 
     __attribute__((always_inline)) void hit(int ix, int iy, int count) {
         const unsigned cx = static_cast<unsigned>(ix - x0_);
@@ -557,16 +558,17 @@ public:
             return;
         }
         const unsigned cell = cy * w_ + cx;
-        if (counts_[cell] == 0) pending_->push_back({cell, ix + iy * acc_.width});
+        if (counts_[cell] == 0) pending_[pendingCount_++] = {cell, ix + iy * acc_.width};
         counts_[cell] += count;
     }
 
     void flush() {
-        for (const Pending& p : *pending_) {
+        for (int i = 0; i < pendingCount_; ++i) {
+            const Pending& p = pending_[i];
             acc_.addHits(p.idx, c_.r, c_.g, c_.b, counts_[p.cell]);
             counts_[p.cell] = 0;
         }
-        pending_->clear();
+        pendingCount_ = 0;
     }
 
 private:
@@ -581,7 +583,8 @@ private:
 
     AccumRef& acc_;
     int* counts_;
-    std::vector<Pending>* pending_;
+    Pending* pending_;
+    int pendingCount_ = 0;
     Colour c_{1, 1, 1};
     int x0_ = 0, y0_ = 0;
     unsigned w_ = 0, h_ = 0;
@@ -634,52 +637,50 @@ inline void ribbonSpan(Sink& sink, const AccumRef& acc, float ax, float ay, floa
         }
     }
 #if defined(__SSE2__)
-    // Every point's pixel and whether it is on the canvas, four at a time,
-    // each compared with the point before it: bit j of `starts` marks point
-    // j + 1 as the first of a run. The point before k = 1 never matches.
-    alignas(16) int ixs[kMaxSubSteps + 4];
-    alignas(16) int iys[kMaxSubSteps + 4];
-    alignas(16) int ins[kMaxSubSteps + 4];
-    const __m128 vax = _mm_set1_ps(ax), vay = _mm_set1_ps(ay);
-    const __m128 vsx = _mm_set1_ps(sx), vsy = _mm_set1_ps(sy);
-    const __m128 vw = _mm_set1_ps(w), vh = _mm_set1_ps(h), zero = _mm_setzero_ps();
-    const __m128 four = _mm_set1_ps(4.0f);
-    const __m128i rowBelow = _mm_set1_epi32(acc.rowMin - 1), rowEnd = _mm_set1_epi32(acc.rowMax);
-    __m128 vk = _mm_setr_ps(1.0f, 2.0f, 3.0f, 4.0f);
-    __m128i prevX = _mm_setzero_si128(), prevY = _mm_setzero_si128();
-    __m128i prevIn = _mm_set1_epi32(0x5a5a5a5a);
-    uint64_t starts = 0;
-    for (int k = 0; k < sub; k += 4) {
-        const __m128 qx = _mm_add_ps(vax, _mm_mul_ps(vsx, vk));
-        const __m128 qy = _mm_add_ps(vay, _mm_mul_ps(vsy, vk));
-        const __m128i onCanvas = _mm_castps_si128(_mm_and_ps(_mm_and_ps(_mm_cmpgt_ps(qx, zero), _mm_cmplt_ps(qx, vw)),
-                                                             _mm_and_ps(_mm_cmpgt_ps(qy, zero), _mm_cmplt_ps(qy, vh))));
-        const __m128i cx = _mm_cvttps_epi32(qx);
-        const __m128i cy = _mm_cvttps_epi32(qy);
-        const __m128i in = _mm_and_si128(onCanvas, _mm_and_si128(_mm_cmpgt_epi32(cy, rowBelow), _mm_cmplt_epi32(cy, rowEnd)));
-        _mm_store_si128(reinterpret_cast<__m128i*>(ixs + k), cx);
-        _mm_store_si128(reinterpret_cast<__m128i*>(iys + k), cy);
-        _mm_store_si128(reinterpret_cast<__m128i*>(ins + k), in);
-        // The lanes one point earlier: the last lane of the previous four, then these.
-        const __m128i bx0 = _mm_or_si128(_mm_slli_si128(cx, 4), _mm_srli_si128(prevX, 12));
-        const __m128i by0 = _mm_or_si128(_mm_slli_si128(cy, 4), _mm_srli_si128(prevY, 12));
-        const __m128i bi0 = _mm_or_si128(_mm_slli_si128(in, 4), _mm_srli_si128(prevIn, 12));
-        const __m128i same =
-            _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi32(cx, bx0), _mm_cmpeq_epi32(cy, by0)), _mm_cmpeq_epi32(in, bi0));
-        starts |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(same))) ^ 0xFu) << k;
-        prevX = cx;
-        prevY = cy;
-        prevIn = in;
-        vk = _mm_add_ps(vk, four);
+    // Every point's pixel as one key, row << 16 | column, or -1 off the
+    // canvas or the band; four at a time, each compared with the point
+    // before it: bit j of `starts` marks point j + 1 as the first of a run.
+    // The point before k = 1 never matches.
+    if (acc.width <= 65536 && acc.height <= 32768) {
+        alignas(16) int keys[kMaxSubSteps + 4];
+        const __m128 vax = _mm_set1_ps(ax), vay = _mm_set1_ps(ay);
+        const __m128 vsx = _mm_set1_ps(sx), vsy = _mm_set1_ps(sy);
+        const __m128 vw = _mm_set1_ps(w), zero = _mm_setzero_ps();
+        // Whole rows: y >= rowMin is y > the float just below it; row 0 takes y > 0 only.
+        const __m128 yLo = _mm_set1_ps(acc.rowMin > 0 ? std::nextafter(static_cast<float>(acc.rowMin), 0.0f) : 0.0f);
+        const __m128 yHi = _mm_set1_ps(static_cast<float>(std::min(acc.rowMax, acc.height)));
+        const __m128 four = _mm_set1_ps(4.0f);
+        const __m128i ones = _mm_set1_epi32(-1);
+        __m128 vk = _mm_setr_ps(1.0f, 2.0f, 3.0f, 4.0f);
+        __m128i prev = _mm_set1_epi32(-2);
+        uint64_t starts = 0;
+        for (int k = 0; k < sub; k += 4) {
+            const __m128 qx = _mm_add_ps(vax, _mm_mul_ps(vsx, vk));
+            const __m128 qy = _mm_add_ps(vay, _mm_mul_ps(vsy, vk));
+            const __m128i in = _mm_castps_si128(_mm_and_ps(_mm_and_ps(_mm_cmpgt_ps(qx, zero), _mm_cmplt_ps(qx, vw)),
+                                                           _mm_and_ps(_mm_cmpgt_ps(qy, yLo), _mm_cmplt_ps(qy, yHi))));
+            const __m128i key = _mm_or_si128(
+                _mm_or_si128(_mm_slli_epi32(_mm_cvttps_epi32(qy), 16), _mm_cvttps_epi32(qx)), _mm_xor_si128(in, ones));
+            _mm_store_si128(reinterpret_cast<__m128i*>(keys + k), key);
+            // The lanes one point earlier: the last lane of the previous four, then these.
+            const __m128i before = _mm_or_si128(_mm_slli_si128(key, 4), _mm_srli_si128(prev, 12));
+            const __m128i same = _mm_cmpeq_epi32(key, before);
+            starts |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(same))) ^ 0xFu)
+                      << k;
+            prev = key;
+            vk = _mm_add_ps(vk, four);
+        }
+        starts &= (UINT64_C(1) << sub) - 1;
+        while (starts) {
+            const int j = __builtin_ctzll(starts);
+            starts &= starts - 1;
+            const int end = starts ? __builtin_ctzll(starts) : sub;
+            const int key = keys[j];
+            if (key >= 0) sink.hit(key & 0xFFFF, key >> 16, end - j);
+        }
+        return;
     }
-    starts &= (UINT64_C(1) << sub) - 1;
-    while (starts) {
-        const int j = __builtin_ctzll(starts);
-        starts &= starts - 1;
-        const int end = starts ? __builtin_ctzll(starts) : sub;
-        if (ins[j]) sink.hit(ixs[j], iys[j], end - j);
-    }
-#else
+#endif
     int runX = -1, runY = -1;
     int runLen = 0;
     for (int k = 1; k <= sub; ++k) {
@@ -695,7 +696,6 @@ inline void ribbonSpan(Sink& sink, const AccumRef& acc, float ax, float ay, floa
         runLen = 1;
     }
     if (runLen > 0) sink.hit(runX, runY, runLen);
-#endif
 }
 
 constexpr int kMaxRibbonSteps = 400;
