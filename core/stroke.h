@@ -51,7 +51,7 @@ constexpr int kPaletteLast = 3200;
 class WorkerPool;
 
 // Ribbon frames are painted by up to this many threads at once.
-constexpr int kMaxPaintBands = 4;
+constexpr int kMaxPaintBands = 8;
 // One per core, at most kMaxPaintBands.
 int defaultPaintBands();
 
