@@ -1148,14 +1148,19 @@ BrushStepResult finishFrame(const FramePlan& f, const Clock& clock, StrokeProgre
     return result;
 }
 
-// Splits the canvas rows into `bands` bands of about equal work: each
+// A band is worth a thread's wake-up only when it has this many rows of ribbons.
+constexpr int kMinBandRows = 48;
+
+// Splits the canvas rows into up to `bands` bands of about equal work: each
 // ribbon's work is spread evenly over the rows its hull covers. Band i is
 // rows edges[i]..edges[i + 1]-1; the first starts at row 0, the last ends
-// at the canvas's last row. False when no ribbon reaches the canvas's rows.
-bool splitRows(const ParticleChain& chain, const FramePlan& f, int height, int bands, std::vector<int>& edges) {
+// at the canvas's last row. Returns the number of bands, 0 when no ribbon
+// reaches the canvas's rows.
+int splitRows(const ParticleChain& chain, const FramePlan& f, int height, int bands, std::vector<int>& edges) {
     static thread_local std::vector<double> density;
     density.assign(static_cast<size_t>(height) + 1, 0.0);
     double total = 0.0;
+    int first = height, last = -1;
     for (int k = f.su.firstParticle; k < f.p.partNum; k += f.su.particleStep) {
         const Segment a = segmentOf(chain, k, f.map, f.p.spline);
         const Segment b = segmentOf(chain, k - 1, f.map, f.p.spline);
@@ -1168,11 +1173,15 @@ bool splitRows(const ParticleChain& chain, const FramePlan& f, int height, int b
         if (!(lo <= hi)) continue;
         const int r0 = static_cast<int>(lo);
         const int r1 = static_cast<int>(hi);
+        first = std::min(first, r0);
+        last = std::max(last, r1);
         const double w = 1.0 / (r1 - r0 + 1);
         density[static_cast<size_t>(r0)] += w;
         density[static_cast<size_t>(r1) + 1] -= w;
         total += 1.0;
     }
+    if (!(total > 0.0)) return 0;
+    bands = std::max(1, std::min(bands, (last - first + 1) / kMinBandRows));
     edges.assign(static_cast<size_t>(bands) + 1, height);
     edges[0] = 0;
     double perRow = 0.0, sum = 0.0;
@@ -1182,7 +1191,7 @@ bool splitRows(const ParticleChain& chain, const FramePlan& f, int height, int b
         sum += perRow;
         while (band < bands && sum >= total * band / bands) edges[static_cast<size_t>(band++)] = r + 1;
     }
-    return total > 0.0;
+    return bands;
 }
 
 // Ribbon frames are painted in bands of rows, one per thread: every band
@@ -1191,13 +1200,17 @@ bool splitRows(const ParticleChain& chain, const FramePlan& f, int height, int b
 // A pixel's sum is the same whichever thread adds it, so the canvas is the
 // same as painted in one pass. Should a band run out of entries, the frame
 // is painted again in one pass, which then drops paint exactly as it would
-// have without bands; so is a frame whose ribbons all lie off the canvas.
+// have without bands; so is a frame whose ribbons all lie off the canvas or
+// within a few rows.
 bool paintInBands(const ParticleChain& chain, const FramePlan& f, const CanvasLayers& layers,
                   const PaintSettings& settings, PaintAccumulator& accum, Clock& clock, int& touched) {
-    const int bands = std::min({accum.bands, accum.canvasHeight, kMaxPaintBands});
     static thread_local std::vector<int> edges;
-    if (!splitRows(chain, f, accum.canvasHeight, bands, edges)) return false;
-    if (!accum.pool || accum.pool->workers() != bands - 1) accum.pool = std::make_unique<WorkerPool>(bands - 1);
+    const int bands =
+        splitRows(chain, f, accum.canvasHeight, std::min({accum.bands, accum.canvasHeight, kMaxPaintBands}), edges);
+    if (bands < 2) return false;
+    // Threads for the most bands a frame can have, started once.
+    const int workers = std::min(accum.bands, kMaxPaintBands) - 1;
+    if (!accum.pool || accum.pool->workers() != workers) accum.pool = std::make_unique<WorkerPool>(workers);
 
     struct Band {
         int rowMin, rowMax;
