@@ -1291,7 +1291,10 @@ BrushStepResult brushStep(const ParticleChain& chain, const BrushParams& params,
     if (!accum.map || !fits(layers.front, width, height) || !fits(layers.display, width, height)) {
         return BrushStepResult{};
     }
-    if (accum.bands > 1 && height > 1 && clampBrushParams(params).fillz) {
+    // Strokes move on smoothly: a frame after a small one is small too and
+    // not worth waking threads for.
+    const bool spread = accum.lastPainted >= kBandMinPixels;
+    if (accum.bands > 1 && spread && height > 1 && clampBrushParams(params).fillz) {
         if (redrawMode < 1) redrawMode = 1;
         const FramePlan f = planFrame(params, settings, colours, mapping, progress);
         widenDirty(chain, f.p.partNum, f.map, f.p.spline, width, height, dirty);
@@ -1301,11 +1304,13 @@ BrushStepResult brushStep(const ParticleChain& chain, const BrushParams& params,
             BrushStepResult result = finishFrame(f, clock, progress, redrawMode);
             accum.touchedCount = 1 + touched;
             result.touchedEntries = touched;
+            accum.lastPainted = touched;
             return result;
         }
     }
     BrushStepResult result =
         paintTrails(chain, params, settings, colours, mapping, progress, accum, dirty, redrawMode);
     result.touchedEntries = compositeTouched(accum, layers, settings, result.shift);
+    accum.lastPainted = result.touchedEntries;
     return result;
 }

@@ -52,6 +52,8 @@ class WorkerPool;
 
 // Ribbon frames are painted by up to this many threads at once.
 constexpr int kMaxPaintBands = 8;
+// Bands are used after a frame that painted at least this many pixels.
+constexpr int kBandMinPixels = 2048;
 // One per core, at most kMaxPaintBands.
 int defaultPaintBands();
 
@@ -89,6 +91,7 @@ struct PaintAccumulator {
     // touched list differs.
     int bands;
     std::unique_ptr<WorkerPool> pool;  // bands - 1 threads, started by the first banded frame
+    int lastPainted = 0;               // pixels brushStep painted in the previous frame
 };
 
 // Colour and compositing state of one frame.
