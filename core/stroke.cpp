@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 
 #if defined(__SSE2__)
@@ -15,7 +16,7 @@
 #endif
 
 #include "WyrleGlobals.h"
-#include "workerpool.h"
+#include "rowsplit.h"
 
 namespace {
 
@@ -837,8 +838,7 @@ bool fits(const canvas::PixelSpan& s, int width, int height) {
 }  // namespace
 
 int defaultPaintBands() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    return static_cast<int>(std::min(std::max(cores, 1u), static_cast<unsigned>(kMaxPaintBands)));
+    return std::min(std::max(rowsplit::threads(), 1), kMaxPaintBands);
 }
 
 PaintAccumulator::PaintAccumulator()
@@ -848,7 +848,6 @@ PaintAccumulator::PaintAccumulator()
       accumB(kTouchedCapacity, 0),
       bands(defaultPaintBands()) {}
 
-PaintAccumulator::~PaintAccumulator() = default;
 
 bool PaintAccumulator::allocateMap(int width, int height) {
     releaseMap();
@@ -1208,9 +1207,6 @@ bool paintInBands(const ParticleChain& chain, const FramePlan& f, const CanvasLa
     const int bands =
         splitRows(chain, f, accum.canvasHeight, std::min({accum.bands, accum.canvasHeight, kMaxPaintBands}), edges);
     if (bands < 2) return false;
-    // Threads for the most bands a frame can have, started once.
-    const int workers = std::min(accum.bands, kMaxPaintBands) - 1;
-    if (!accum.pool || accum.pool->workers() != workers) accum.pool = std::make_unique<WorkerPool>(workers);
 
     struct Band {
         int rowMin, rowMax;
@@ -1229,7 +1225,12 @@ bool paintInBands(const ParticleChain& chain, const FramePlan& f, const CanvasLa
         b.first = 1 + i * share;
         b.limit = b.first + share - 41;
     }
-    accum.pool->run(bands, [&](int i) {
+    const auto eachBand = [&](const std::function<void(int)>& job) {
+        rowsplit::forRows(0, bands, [&](int from, int to) {
+            for (int i = from; i < to; ++i) job(i);
+        });
+    };
+    eachBand([&](int i) {
         Band& b = parts[static_cast<size_t>(i)];
         AccumRef acc(accum);
         acc.rowMin = b.rowMin;
@@ -1250,7 +1251,7 @@ bool paintInBands(const ParticleChain& chain, const FramePlan& f, const CanvasLa
         }
         return false;
     }
-    accum.pool->run(bands, [&](int i) {
+    eachBand([&](int i) {
         const Band& b = parts[static_cast<size_t>(i)];
         compositeEntries(accum, b.first, b.end, layers, settings, f.su.shift);
     });

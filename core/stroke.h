@@ -25,8 +25,8 @@
 // A left release sets progress.strokeEndPending; the release ends a stroke
 // at once when params.fadez (the clamped value) is 0.
 //
-// Ribbon frames are painted in bands of rows on a few worker threads that
-// the accumulator starts with its first such frame (PaintAccumulator::bands);
+// Ribbon frames are painted in bands of rows on the row pool's threads
+// (rowsplit.h, PaintAccumulator::bands);
 // each pixel's sum, and so the canvas, is the same as in one pass.
 //
 // Sums are integers that saturate at INT32_MAX; a line splat's weight is a
@@ -35,7 +35,6 @@
 // covers every painted trail segment whole, end point included.
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "particles.h"
@@ -48,20 +47,17 @@ constexpr int kTouchedLimit = 999999;
 // Palette positions 0..3199 are painted with.
 constexpr int kPaletteLast = 3200;
 
-class WorkerPool;
-
 // Ribbon frames are painted by up to this many threads at once.
 constexpr int kMaxPaintBands = 8;
 // Bands are used after a frame that painted at least this many pixels.
 constexpr int kBandMinPixels = 2048;
-// One per core, at most kMaxPaintBands.
+// One per thread of the row pool (rowsplit.h), at most kMaxPaintBands.
 int defaultPaintBands();
 
 // Per-canvas pixel map and the fixed per-frame touched list with its sums.
 // Between frames the map and the sums are all 0.
 struct PaintAccumulator {
     PaintAccumulator();
-    ~PaintAccumulator();
     PaintAccumulator(const PaintAccumulator&) = delete;
     PaintAccumulator& operator=(const PaintAccumulator&) = delete;
 
@@ -90,8 +86,7 @@ struct PaintAccumulator {
     // canvas comes out the same for every number; only the order of the
     // touched list differs.
     int bands;
-    std::unique_ptr<WorkerPool> pool;  // bands - 1 threads, started by the first banded frame
-    int lastPainted = 0;               // pixels brushStep painted in the previous frame
+    int lastPainted = 0;  // pixels brushStep painted in the previous frame
 };
 
 // Colour and compositing state of one frame.
