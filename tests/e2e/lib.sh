@@ -259,6 +259,16 @@ settled_drawing_window() {
   read -r draw_id dx dy _ _ _ <<<"$draw"
 }
 
+# The tool window's Gradient button and then its colour swatch show the
+# Gradient Tool; sets gradient (its line), gradient_id, gx and gy.
+show_gradient_tool() {
+  xdotool mousemove --window "$tool_id" 151 61 click 1
+  sleep 0.3
+  xdotool mousemove --window "$tool_id" 38 70 click 1
+  gradient="$(wait_window '"Gradient Tool"' 10)" || fail "the swatch showed no Gradient Tool"
+  read -r gradient_id gx gy _ _ _ <<<"$gradient"
+}
+
 # Starts the program and waits for both windows, the drawing window settled;
 # sets tool_id and, as settled_drawing_window, draw, draw_id, dx and dy.
 wyrle_start_windows() {

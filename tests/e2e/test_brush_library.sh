@@ -40,17 +40,7 @@ shot() {
   xdotool keyup space
 }
 differ() { compare -metric AE "$1" "$2" /dev/null 2>&1; }
-drag() {
-  xdotool mousemove $((dx + $1)) $((dy + $2))
-  sleep 0.5
-  xdotool mousedown 1
-  for i in $(seq 20); do
-    xdotool mousemove $((dx + $1 + ($3 - $1) * i / 20)) $((dy + $2 + ($4 - $2) * i / 20))
-    sleep 0.03
-  done
-  xdotool mouseup 1
-  sleep 1
-}
+drag() { drag_line "$@"; sleep 1; }
 # The library: the Brushes button of the tool window; its window sits at
 # (1165, -2) with its list area at the top and the capture row below it;
 # places in it are given from its inside's corner (lx, ly).

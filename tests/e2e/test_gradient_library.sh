@@ -34,11 +34,7 @@ ticked() {
 start_and_show_tool() {
   wyrle_start_windows
   wait_title ' 100% '
-  xdotool mousemove --window "$tool_id" 151 61 click 1
-  sleep 0.3
-  xdotool mousemove --window "$tool_id" 38 70 click 1
-  gradient="$(wait_window '"Gradient Tool"' 10)" || fail "the swatch showed no Gradient Tool"
-  read -r _ gx gy _ _ _ <<<"$gradient"
+  show_gradient_tool
   sleep 0.5
 }
 

@@ -10,11 +10,7 @@ wyrle_start_windows
 wait_title ' 100% '
 
 # The tool window's Gradient button and colour swatch.
-xdotool mousemove --window "$tool_id" 151 61 click 1
-sleep 0.3
-xdotool mousemove --window "$tool_id" 38 70 click 1
-gradient="$(wait_window '"Gradient Tool"' 10)" || fail "the swatch showed no Gradient Tool"
-read -r gradient_id gx gy _ _ _ <<<"$gradient"
+show_gradient_tool
 read -r left top <<<"$(frame_offset "$gradient_id")"
 [ "$gx" = $((300 + left)) ] && [ "$gy" = $((35 + top)) ] ||
   fail "the Gradient Tool is at ($gx, $gy), expected (300, 35) and a frame of ($left, $top)"
