@@ -54,6 +54,8 @@ AboutDialog::AboutDialog(wxWindow* parent, wxWindowID, const wxPoint&, const wxS
     box->Add(websiteButton, 0, wxTOP | wxALIGN_CENTER, 25);
     SetSizer(box);
     box->SetSizeHints(this);
+    // Where Windows puts a dialog of the default position.
+    CentreOnScreen();
 
     Bind(wxEVT_BUTTON, &AboutDialog::OnButtonWebsiteClick, this, ID_BUTTONWEBSITE);
 }

@@ -6,12 +6,15 @@
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 #include <wx/filefn.h>
+#include <wx/toplevel.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "GuiPrompts.h"
 #include "LibraryFiles.h"
+#include "gtkwindow.h"
 
 #include "WyrleGlobals.h"
 
@@ -60,6 +63,38 @@ void CompactSlider::applyCompactStyle() {
 #ifdef __WXGTK3__
     GTKApplyCssStyle(kCompactSliderStyle);
 #endif
+}
+
+namespace {
+
+unsigned long gDrawingWindowTime = 0;
+
+// X server times wrap around; the later of two is the one less than half the
+// range ahead.
+bool later(unsigned long a, unsigned long b) { return static_cast<int32_t>(static_cast<uint32_t>(a - b)) > 0; }
+
+}  // namespace
+
+void noteUserTime(unsigned long serverTime) {
+    if (serverTime != 0 && (gDrawingWindowTime == 0 || later(serverTime, gDrawingWindowTime)))
+        gDrawingWindowTime = serverTime;
+}
+
+unsigned long userTime() {
+    const unsigned long own = gtkwindow::userTime();
+    if (own == 0)
+        return gDrawingWindowTime;
+    return gDrawingWindowTime != 0 && later(gDrawingWindowTime, own) ? gDrawingWindowTime : own;
+}
+
+void stampUserTime(wxTopLevelWindow* window) {
+    if (window)
+        gtkwindow::stampUserTime(window->GetHandle(), static_cast<uint32_t>(userTime()));
+}
+
+void present(wxTopLevelWindow* window) {
+    if (window && window->IsShown())
+        gtkwindow::present(window->GetHandle(), static_cast<uint32_t>(userTime()));
 }
 
 void finish(wxDialog* dialog) {

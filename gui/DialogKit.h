@@ -5,8 +5,10 @@
 #include <wx/colour.h>
 #include <wx/slider.h>
 #include <wx/string.h>
+#include <wx/toplevel.h>
 
 #include <initializer_list>
+#include <type_traits>
 #include <utility>
 
 class wxBitmapButton;
@@ -64,20 +66,46 @@ public:
 // window shows its brush cursor again.
 void finish(wxDialog* dialog);
 
-// Shows or hides a modeless dialog. Showing one that is already shown does
-// nothing (GTK would otherwise run its init handler again and reset what the
-// user typed); so does hiding a hidden one. True when the state changed.
+// The X server time of the user's last key press in the drawing window,
+// which GTK does not see. GUI thread only, like the two below.
+void noteUserTime(unsigned long serverTime);
+// The time of the user's last act anywhere in the program: the later of the
+// noted time and that of GTK's own windows (0: none known).
+unsigned long userTime();
+
+// A window shown in answer to the user takes the time of their last act,
+// which a window manager that prevents focus stealing (metacity) compares
+// with the last act in the focused window: when it is older, it slips the
+// new window below the focused one without the focus. A key press in the
+// drawing window is such an act that GTK does not see; shown from it, a
+// dialog would open behind the drawing window.
+// Before a window is shown (also before a modal run):
+void stampUserTime(wxTopLevelWindow* window);
+// Once it is shown: on top, with the focus.
+void present(wxTopLevelWindow* window);
+
+// Shows or hides a modeless dialog. Showing one that is already shown runs
+// no second init (GTK would otherwise run its init handler again and reset
+// what the user typed), but brings it to the front; hiding a hidden one does
+// nothing. True when the state changed.
 template <class Dialog>
 bool showDialog(Dialog* dialog, bool show = true) {
-    if (!dialog || dialog->IsShown() == show)
+    if (!dialog)
         return false;
-    dialog->Show(show);
-    // A window manager places a window that does not take the focus below
-    // the focused one: shown from the drawing window's keys, the dialog would
-    // open hidden behind it.
-    if (show)
-        dialog->Raise();
-    return true;
+    constexpr bool window = std::is_base_of<wxTopLevelWindow, Dialog>::value;
+    const bool changed = dialog->IsShown() != show;
+    if (show) {
+        if (changed) {
+            if constexpr (window)
+                stampUserTime(dialog);
+            dialog->Show(true);
+        }
+        if constexpr (window)
+            present(dialog);
+    } else if (changed) {
+        dialog->Show(false);
+    }
+    return changed;
 }
 
 // A path below the working folder, joined with "/":

@@ -620,7 +620,7 @@ void GradientDialog::OnButtonOkNewGradient(wxCommandEvent&) {
     if (!isFileNameValid(TextCtrlNewGradient->GetValue())) {
         prompts::message(_("Gradient name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', "
                            "'-', '_'"),
-                         _("Info"));
+                         _("Info"), this);
         return;
     }
     TextCtrlNewGradient->Disable();
@@ -634,15 +634,15 @@ void GradientDialog::OnButtonOkNewGradient(wxCommandEvent&) {
     log->log(exists ? "FILE EXISTS" : "File doesnt exist yet");
     gradientfile::Answer answer = gradientfile::Answer::Yes;
     if (exists) {
-        const int reply = prompts::question(_("File already exists. Do you want to overwrite it?"), _("Info"),
-                                            wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+        const int reply = prompts::askOverwrite(this);
         answer = reply == wxID_YES  ? gradientfile::Answer::Yes
                  : reply == wxID_NO ? gradientfile::Answer::No
                                     : gradientfile::Answer::Other;
     }
     const gradientfile::SaveOutcome outcome = gradientfile::saveOutcome(true, exists, answer);
     if (outcome.unexpected)
-        prompts::message(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"));
+        prompts::message(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"),
+                         this);
     if (outcome.write)
         writeGradientFile(path, comment, exists);
     if (outcome.rebuild)
@@ -750,7 +750,7 @@ void GradientDialog::OnXButtonListClick(wxCommandEvent& event) {
         return;
     const wxString path = gradientFiles[row];
     const int reply = prompts::question(_("Do you want to delete '") + wxFileName(path).GetName() + _("' gradient?"),
-                                        _("Info"), wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+                                        _("Info"), wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION, this);
     if (reply == wxID_YES) {
         if (!wxRemoveFile(path)) {
             prompts::message(_("Gradient file could not be deleted."), wxMessageBoxCaptionStr);
@@ -759,7 +759,8 @@ void GradientDialog::OnXButtonListClick(wxCommandEvent& event) {
         // The rows go once this click is over: its own button is one of them.
         CallAfter(&GradientDialog::rebuildList);
     } else if (reply != wxID_NO) {
-        prompts::message(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"));
+        prompts::message(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"),
+                         this);
     }
 }
 

@@ -110,6 +110,8 @@ LoadDial::LoadDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     SetSizer(main);
     main->Fit(this);
     main->SetSizeHints(this);
+    // Where Windows puts a dialog of the default position.
+    CentreOnScreen();
 
     Bind(wxEVT_BUTTON, &LoadDial::OnBitmapButtonBgColorClick, this, ID_BITMAPBUTTONBGCOLOR);
     Bind(wxEVT_BUTTON, &LoadDial::OnButtonWhiteClick, this, ID_BUTTONWHITE);
@@ -123,8 +125,14 @@ LoadDial::LoadDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     // Enter in the path text does nothing (it would open the colour dialog).
     Bind(wxEVT_TEXT_ENTER, [](wxCommandEvent&) {}, ID_TEXTCTRL1);
     // Without a stock Cancel, GTK would turn Esc and the close box into OK;
-    // they only hide.
+    // they only hide. Esc is the close box, as in a Windows dialog.
     SetEscapeId(wxID_NONE);
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE)
+            Close();
+        else
+            event.Skip();
+    });
 
     log = new Log("LoadDial.log", gLogging.load());
     background = *wxBLACK;

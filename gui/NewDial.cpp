@@ -155,6 +155,8 @@ NewDial::NewDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     SetSizer(main);
     main->Fit(this);
     main->SetSizeHints(this);
+    // Where Windows puts a dialog of the default position.
+    CentreOnScreen();
 
     // Bound on the dialog by id, so the close box and Esc, which arrive as
     // the standard Cancel command, reach Cancel too.
@@ -209,7 +211,7 @@ void NewDial::OnButtonOkClick(wxCommandEvent&) {
     const newsettings::Plan plan = newsettings::planNewArtwork(
         text(widthText), text(heightText), alphaBox->GetValue(), background.Red(), background.Green(), background.Blue());
     if (!plan.accepted) {
-        prompts::message(_("Only numbers are allowed as width and height parameter."), _("Info"));
+        prompts::message(_("Only numbers are allowed as width and height parameter."), _("Info"), this);
         return;
     }
     log->log("new artwork", plan.width);

@@ -331,7 +331,7 @@ void SaveBrushDialog::OnXButtonListClick(wxCommandEvent& event) {
     const wxString fullName = wxFileName(iconPath).GetFullName();
     const wxString name = wxString::FromUTF8(brushlibrary::presetName(fullName.utf8_string()));
     const int answer = prompts::question(_("Do you want to delete '") + name + _("' brush?"), _("Info"),
-                                         wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+                                         wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION, this);
     if (answer == wxID_NO)
         return;
     if (answer != wxID_YES) {
@@ -408,7 +408,7 @@ void SaveBrushDialog::OnButtonOkNewBrushClick(wxCommandEvent&) {
     if (!dialogkit::isFileNameValid(nameText->GetValue())) {
         prompts::message(_("Brush name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', "
                            "'-', '_'"),
-                         _("Info"));
+                         _("Info"), this);
         return;
     }
     const wxString name = nameText->GetValue();
@@ -427,8 +427,7 @@ void SaveBrushDialog::OnButtonOkNewBrushClick(wxCommandEvent&) {
     bool save = true;
     if (wxFileName::Exists(picturePath, wxFILE_EXISTS_ANY)) {
         log->log("FILE EXISTS");
-        const int reply = prompts::question(_("File already exists. Do you want to overwrite it?"), _("Info"),
-                                            wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+        const int reply = prompts::askOverwrite(this);
         if (reply == wxID_NO)
             return;
         if (reply != wxID_YES) {

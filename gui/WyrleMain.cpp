@@ -1325,12 +1325,12 @@ void WyrleFrame::SaveDialog() {
     const wxString path = toolwindow::withTypeExtension(answer.path, types, answer.filterIndex);
     bool save = !path.empty();
     if (!path.empty() && FileExists(path.utf8_str())) {
-        const int reply = prompts::askOverwrite();
+        const int reply = prompts::askOverwrite(this);
         if (reply == wxID_NO) {
             save = false;
         } else if (reply != wxID_YES) {
             prompts::message(_("Unexpected wxMessageDialog return code!"),
-                             _("Unexpected wxMessageDialog return code!"));
+                             _("Unexpected wxMessageDialog return code!"), this);
             return;
         }
     }

@@ -269,7 +269,7 @@ TEST_F(BrushLibrary, XDeletesAPresetAfterAsking) {
     b->LoadBrushes();
     ASSERT_EQ(b->rows.size(), 2u);
     std::vector<wxString> asked;
-    prompts::setQuestion([&](const wxString& text, const wxString& caption, long style) {
+    prompts::setQuestion([&](const wxString& text, const wxString& caption, long style, wxWindow*) {
         asked.push_back(caption + ": " + text);
         EXPECT_TRUE(style & wxNO_DEFAULT);
         const int reply = answers.questionReplies.front();

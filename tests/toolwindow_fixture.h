@@ -184,7 +184,7 @@ protected:
         prompts::setMessage([this](const wxString& text, const wxString& caption, wxWindow*) {
             answers.messages.push_back(caption + ": " + text);
         });
-        prompts::setQuestion([this](const wxString&, const wxString&, long) {
+        prompts::setQuestion([this](const wxString&, const wxString&, long, wxWindow*) {
             ++answers.questions;
             if (answers.questionReplies.empty())
                 return static_cast<int>(wxID_NO);
