@@ -5,6 +5,7 @@
 #include <wx/dcmemory.h>
 #include <wx/dialog.h>
 #include <wx/sizer.h>
+#include <wx/textctrl.h>
 #include <wx/filefn.h>
 #include <wx/toplevel.h>
 
@@ -57,11 +58,40 @@ wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel) {
 const char kCompactSliderStyle[] = "scale { padding: 0; margin: 0; min-height: 0; min-width: 0; }"
                                   "scale slider { min-width: 11px; min-height: 11px; margin: -5px; }";
 
+// A dialog's slider keeps half a thumb (GTK's default theme draws it 20
+// pixels wide) at each end of its trough: at either end of its range the
+// thumb would otherwise stand half outside the slider, where GTK cuts it.
+const char kDialogSliderStyle[] = "scale { padding: 0 10px; margin: 0; min-height: 0; min-width: 0; }";
+
 const char kCompactButtonStyle[] = "button { padding: 0; min-height: 0; min-width: 0; }";
+
+wxSize fitPicture(wxBitmapButton* button, const wxSize& picture, const wxSize& size) {
+    const wxBitmap held = button->GetBitmapLabel();
+    button->SetBitmapLabel(wxBitmap(picture.x, picture.y));
+    button->InvalidateBestSize();
+    wxSize fitted = button->GetBestSize();
+    fitted.IncTo(size);
+    button->SetBitmapLabel(held);
+    button->SetMinSize(fitted);
+    button->SetSize(fitted);
+    return fitted;
+}
+
+void fitText(wxTextCtrl* field, const wxString& sample) {
+    // One pixel more for the cursor after the last character.
+    const gtkwindow::Frame frame = gtkwindow::frameOf(field->GetHandle());
+    const int least = field->GetTextExtent(sample).x + 1 + frame.borderX + frame.paddingX;
+    wxSize size = field->GetMinSize();
+    if (size.x >= least)
+        return;
+    size.x = least;
+    field->SetMinSize(size);
+    field->SetSize(wxSize(least, field->GetSize().y));
+}
 
 void CompactSlider::applyCompactStyle() {
 #ifdef __WXGTK3__
-    GTKApplyCssStyle(kCompactSliderStyle);
+    GTKApplyCssStyle(kDialogSliderStyle);
 #endif
 }
 

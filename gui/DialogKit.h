@@ -15,6 +15,7 @@ class wxBitmapButton;
 class wxButton;
 class wxDialog;
 class wxSizer;
+class wxTextCtrl;
 class wxWindow;
 
 namespace dialogkit {
@@ -34,8 +35,9 @@ wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel);
 
 // GTK gives a slider far more height than the small fixed sizes of the
 // program's windows, which hides its trough; this style drops the theme's
-// padding and minimum sizes so that it fits.
+// padding and minimum sizes so that it fits. (The tool window's sliders.)
 extern const char kCompactSliderStyle[];
+// A dialog's compact slider: the same, with room for the thumb at the ends.
 class CompactSlider : public wxSlider {
 public:
     template <class... Args>
@@ -61,6 +63,16 @@ public:
 #endif
     }
 };
+
+// A picture button's size: the layout's `size`, or where GTK's frame round
+// the picture does not fit in it, the least size that shows a `picture`-sized
+// picture whole in its frame. Set as its size and least size, so that later
+// pictures of other sizes move nothing; the picture it holds stays.
+wxSize fitPicture(wxBitmapButton* button, const wxSize& picture, const wxSize& size);
+
+// Widens a text field where GTK's padding leaves the layout's width too
+// small for `sample`, the longest text it is meant to show whole.
+void fitText(wxTextCtrl* field, const wxString& sample);
 
 // Every OK and Cancel ends this way: the dialog hides and the drawing
 // window shows its brush cursor again.

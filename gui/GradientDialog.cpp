@@ -19,6 +19,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <mutex>
 
 #include "DialogKit.h"
@@ -118,24 +119,38 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
                                  wxBORDER_STATIC | kTabClip, "ID_STATICBITMAP1");
     outer->Add(preview, 0, wxBOTTOM | wxALIGN_CENTER, 6);
 
+    // A swatch shows 20 x 20 and 25 x 25 pictures; it is sized once for the
+    // larger with GTK's frame round it, so that neither covers the frame and
+    // no picture moves the row.
     wxBoxSizer* swatchRow = new wxBoxSizer(wxHORIZONTAL);
+    wxSize swatchSize(25, 25);
     for (int i = 0; i < kStops; ++i) {
-        swatches[i] = new dialogkit::CompactButton<wxBitmapButton>(this, stopIds[i], wxNullBitmap, wxDefaultPosition, wxSize(25, 25),
-                                         wxBORDER_DOUBLE | kTabClip, wxDefaultValidator,
-                                         wxString::Format("ID_BITMAPBUTTON%d", i + 1));
+        swatches[i] = new dialogkit::CompactButton<wxBitmapButton>(
+            this, stopIds[i], GetOneColorBitmap(25, 25, *wxBLACK), wxDefaultPosition, wxSize(25, 25),
+            wxBORDER_DOUBLE | kTabClip, wxDefaultValidator, wxString::Format("ID_BITMAPBUTTON%d", i + 1));
+        swatchSize = dialogkit::fitPicture(swatches[i], wxSize(25, 25), wxSize(25, 25));
         swatches[i]->SetDefault();
         swatchRow->Add(swatches[i], 0, wxLEFT | wxRIGHT | wxALIGN_CENTER, 3);
     }
     outer->Add(swatchRow, 0, wxLEFT | wxRIGHT | wxALIGN_CENTER_HORIZONTAL, 15);
 
+    // Each box stands centred under its swatch: on Windows the borders of 9
+    // round a 13-pixel box make a column as wide as a swatch with its
+    // borders; GTK's box is wider, so the column is kept and the box centred
+    // in it, the row placed as the swatch row is.
     wxBoxSizer* stopRow = new wxBoxSizer(wxHORIZONTAL);
+    const int column = swatchSize.x + 2 * 3;
     for (int i = 0; i < kStops; ++i) {
         checkBoxes[i] = new wxCheckBox(this, boxIds[i], wxEmptyString, wxDefaultPosition, wxDefaultSize, kTabClip,
                                        wxDefaultValidator, wxString::Format("ID_CHECKBOX%d", i + 1));
         checkBoxes[i]->SetValue(false);
-        stopRow->Add(checkBoxes[i], 0, wxLEFT | wxRIGHT | wxALIGN_CENTER, 9);
+        const int box = checkBoxes[i]->GetBestSize().x;
+        const int left = std::max(0, (column - box) / 2);
+        stopRow->AddSpacer(left);
+        stopRow->Add(checkBoxes[i], 0, wxALIGN_CENTER_VERTICAL, 0);
+        stopRow->AddSpacer(std::max(0, column - box - left));
     }
-    outer->Add(stopRow, 0, wxLEFT | wxBOTTOM, 16);
+    outer->Add(stopRow, 0, wxLEFT | wxRIGHT | wxBOTTOM | wxALIGN_CENTER_HORIZONTAL, 15);
 
     wxBoxSizer* timing = new wxBoxSizer(wxVERTICAL);
     CheckBoxUseTime = new wxCheckBox(this, ID_CHECKBOXUSETIME, _("Use gradient timing"), wxDefaultPosition,
@@ -168,15 +183,17 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
     wxBoxSizer* panel = new wxBoxSizer(wxHORIZONTAL);
     wxBoxSizer* list = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* defaultRow = new wxBoxSizer(wxHORIZONTAL);
-    BitmapButtonList_default = new wxBitmapButton(
+    BitmapButtonList_default = new dialogkit::CompactButton<wxBitmapButton>(
         ScrolledWindow, ID_BITMAPBUTTONLIST_DEFAULT, wxArtProvider::GetBitmap(wxART_CDROM, wxART_BUTTON),
         wxDefaultPosition, wxSize(160, 22), wxBU_AUTODRAW | kTabClip, wxDefaultValidator,
         "ID_BITMAPBUTTONLIST_DEFAULT");
+    dialogkit::fitPicture(BitmapButtonList_default, wxSize(160, 22), wxSize(160, 22));
     BitmapButtonList_default->SetDefault();
     defaultRow->Add(BitmapButtonList_default, 0, wxALIGN_CENTER_VERTICAL, 0);
     wxBoxSizer* defaultLabels = new wxBoxSizer(wxVERTICAL);
-    ButtonList_Default = new wxButton(ScrolledWindow, ID_BUTTONLIST_DEFAULT, _("X"), wxDefaultPosition,
-                                      wxSize(11, 11), kTabClip, wxDefaultValidator, "ID_BUTTONLIST_DEFAULT");
+    ButtonList_Default = new dialogkit::CompactButton<wxButton>(ScrolledWindow, ID_BUTTONLIST_DEFAULT, _("X"),
+                                                               wxDefaultPosition, wxSize(11, 11), kTabClip,
+                                                               wxDefaultValidator, "ID_BUTTONLIST_DEFAULT");
     ButtonList_Default->Disable();
     ButtonList_Default->Hide();
     ButtonList_Default->SetBackgroundColour(kButtonFace);
@@ -572,13 +589,16 @@ bool GradientDialog::LoadGradients() {
             picture.LoadFile(path, wxBITMAP_TYPE_ANY);
         }
         wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
-        rowButtons[i] = new wxBitmapButton(ScrolledWindow, rowButtonIds[i], picture, wxDefaultPosition,
-                                           wxSize(160, 22), wxBORDER_STATIC | wxBU_AUTODRAW, wxDefaultValidator,
-                                           wxString::Format("ID_BITMAPBUTTONLIST%d", i));
+        // GTK's padding would cut the picture and leave no room for the "X".
+        rowButtons[i] = new dialogkit::CompactButton<wxBitmapButton>(
+            ScrolledWindow, rowButtonIds[i], picture, wxDefaultPosition, wxSize(160, 22),
+            wxBORDER_STATIC | wxBU_AUTODRAW, wxDefaultValidator, wxString::Format("ID_BITMAPBUTTONLIST%d", i));
+        dialogkit::fitPicture(rowButtons[i], wxSize(160, 22), wxSize(160, 22));
         row->Add(rowButtons[i], 0, wxALL, 5);
         wxBoxSizer* labels = new wxBoxSizer(wxVERTICAL);
-        wxButton* x = new wxButton(ScrolledWindow, rowXButtonIds[i], _("X"), wxDefaultPosition, wxSize(11, 11), 0,
-                                   wxDefaultValidator, "ID_BUTTONLIST_DEFAULT");
+        wxButton* x = new dialogkit::CompactButton<wxButton>(ScrolledWindow, rowXButtonIds[i], _("X"),
+                                                             wxDefaultPosition, wxSize(11, 11), 0, wxDefaultValidator,
+                                                             "ID_BUTTONLIST_DEFAULT");
         x->SetBackgroundColour(kButtonFace);
         x->SetFont(xFont);
         labels->Add(x, 0, wxALIGN_RIGHT | wxRIGHT, 0);

@@ -62,8 +62,11 @@ LoadDial::LoadDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     backgroundRow->Add(new wxStaticText(this, ID_STATICTEXT1, _("Background color:"), wxDefaultPosition,
                                         wxDefaultSize, tab),
                        0, wxLEFT | kCentreV, 33);
-    colourSwatch = new wxBitmapButton(this, ID_BITMAPBUTTONBGCOLOR, GetOneColorBitmap(25, 25, *wxBLACK),
-                                      wxDefaultPosition, wxSize(25, 25), wxBU_AUTODRAW | wxBORDER_DOUBLE | tab);
+    // GTK's padding would leave the 25 x 25 swatch a thin stripe of its colour.
+    colourSwatch = new dialogkit::CompactButton<wxBitmapButton>(
+        this, ID_BITMAPBUTTONBGCOLOR, GetOneColorBitmap(25, 25, *wxBLACK), wxDefaultPosition, wxSize(25, 25),
+        wxBU_AUTODRAW | wxBORDER_DOUBLE | tab);
+    dialogkit::fitPicture(colourSwatch, wxSize(25, 25), wxSize(25, 25));
     colourSwatch->SetDefault();
     colourSwatch->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_ACTIVECAPTION));
     backgroundRow->Add(colourSwatch, 0, wxLEFT | kCentreV, 10);

@@ -124,14 +124,16 @@ SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, c
     nameText = new wxTextCtrl(this, ID_TEXTCTRLNEWBRUSH, _("BrushName"), wxDefaultPosition, wxSize(90, -1), 0,
                               wxDefaultValidator, _T("ID_TEXTCTRLNEWBRUSH"));
     nameText->Disable();
-    buttons->Add(nameText, 0, wxTOP | wxBOTTOM | wxLEFT | wxALIGN_CENTER_VERTICAL, 5);
+    // 90 pixels would hold "BrushName" only without GTK's padding: the field
+    // takes all the room the window's width leaves in the row.
+    buttons->Add(nameText, 1, wxTOP | wxBOTTOM | wxLEFT | wxALIGN_CENTER_VERTICAL, 5);
     okButton = new wxButton(this, ID_BUTTONOKNEWBRUSH, _("OK"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT,
                             wxDefaultValidator, _T("ID_BUTTONOKNEWBRUSH"));
     okButton->SetBackgroundColour(kControlColour);
     okButton->Disable();
     buttons->Add(okButton, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 1);
-    capture->Add(buttons, 0, wxALIGN_CENTER_HORIZONTAL, 5);
-    main->Add(capture, 0, wxBOTTOM | wxALIGN_CENTER_HORIZONTAL, 5);
+    capture->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT, 4);
+    main->Add(capture, 0, wxEXPAND | wxBOTTOM, 5);
     SetSizer(main);
     // The sizes above hold; the sizer only places the controls.
     SetClientSize(wxSize(173, 500));
@@ -297,9 +299,11 @@ void SaveBrushDialog::buildRow(size_t k, const wxString& iconPath, const wxFont&
         icon.LoadFile(iconPath);
     }
     const wxBitmap picture = icon.IsOk() ? wxBitmap(icon) : dialogkit::solidBitmap(64, 64, wxColour(84, 80, 76));
-    row.picture = new wxBitmapButton(list, row.pictureId, picture, wxDefaultPosition, wxSize(64, 64),
-                                     wxBU_AUTODRAW | wxBORDER_STATIC | wxTAB_TRAVERSAL, wxDefaultValidator,
-                                     wxString::Format("ID_BITMAPBUTTONLIST%d", static_cast<int>(k)));
+    // GTK's padding would cut the 64 x 64 icon to about 45 pixels.
+    row.picture = new dialogkit::CompactButton<wxBitmapButton>(
+        list, row.pictureId, picture, wxDefaultPosition, wxSize(64, 64), wxBU_AUTODRAW | wxBORDER_STATIC | wxTAB_TRAVERSAL,
+        wxDefaultValidator, wxString::Format("ID_BITMAPBUTTONLIST%d", static_cast<int>(k)));
+    dialogkit::fitPicture(row.picture, wxSize(64, 64), wxSize(64, 64));
     rowBox->Add(row.picture, 0, wxALL, 5);
     rowBox->Add(nameBox, 0, wxALL, 0);
     listSizer->Add(rowBox, 0, wxALL, 0);

@@ -86,6 +86,25 @@ TEST_F(About, ShowsTheLogoVersionAndRolesOnTheDarkBackground) {
     d->Show(false);
 }
 
+TEST_F(About, KeepsItsContentOffTheEdgesOnTheBoxsOwnBackground) {
+    AboutDialog* d = box();
+    d->Show(true);
+    const wxSize box = d->GetClientSize();
+    for (wxWindow* w : d->GetChildren()) {
+        const wxRect r = w->GetRect();
+        SCOPED_TRACE(w->GetLabel().utf8_string());
+        EXPECT_GE(r.x, 20);
+        EXPECT_GE(box.x - r.GetRight() - 1, 20);
+        EXPECT_GE(box.y - r.GetBottom() - 1, 20);
+    }
+    // Round the trail the logo is clear, so the box's colour shows there.
+    const wxImage logo = d->logo->GetBitmap().ConvertToImage();
+    ASSERT_TRUE(logo.HasAlpha());
+    for (const wxPoint& p : {wxPoint(0, 0), wxPoint(239, 0), wxPoint(0, 79), wxPoint(239, 79), wxPoint(120, 4)})
+        EXPECT_EQ(logo.GetAlpha(p.x, p.y), 0) << p.x << ", " << p.y;
+    d->Show(false);
+}
+
 TEST_F(About, EachPressStartsTheOnlineCommandOnceAndTheBoxStaysOpen) {
     recordOpener();
     menu(WyrleFrame::ID_MENUONLINE);

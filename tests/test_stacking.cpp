@@ -143,25 +143,18 @@ TEST_F(AskedFrom, EveryQuestionAndBoxBelongsToTheWindowItWasAskedFrom) {
     const std::string existing = scratch.path("old.png");
     std::ofstream(existing) << "x";
     answers.saveAnswer = {wxString::FromUTF8(existing.c_str()), 0};
+    const auto saveGradient = [&](const char* name) {
+        click(g->ButtonSaveGradient);
+        g->TextCtrlNewGradient->SetValue(name);
+        click(g->ButtonOkNewGradient);
+    };
     const struct {
         const char* what;
         std::function<void()> ask;
         wxWindow* window;
     } rows[] = {
-        {"gradient overwrite",
-         [&] {
-             click(g->ButtonSaveGradient);
-             g->TextCtrlNewGradient->SetValue("warm");
-             click(g->ButtonOkNewGradient);
-         },
-         g},
-        {"gradient name rule",
-         [&] {
-             click(g->ButtonSaveGradient);
-             g->TextCtrlNewGradient->SetValue("a.b");
-             click(g->ButtonOkNewGradient);
-         },
-         g},
+        {"gradient overwrite", [&] { saveGradient("warm"); }, g},
+        {"gradient name rule", [&] { saveGradient("a.b"); }, g},
         {"gradient delete", [&] { click(g->ScrolledWindow->FindWindow(g->rowXButtonIds[0])); }, g},
         {"brush delete", [&] { click(b->list->FindWindow(b->rows[0].deleteId)); }, b},
         {"brush overwrite",
