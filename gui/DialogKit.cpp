@@ -65,6 +65,8 @@ const char kDialogSliderStyle[] = "scale { padding: 0 10px; margin: 0; min-heigh
 
 const char kCompactButtonStyle[] = "button { padding: 0; min-height: 0; min-width: 0; }";
 
+void compactButtonsIn(wxWindow* list) { gtkwindow::compactButtonsWithin(list->GetHandle()); }
+
 wxSize fitPicture(wxBitmapButton* button, const wxSize& picture, const wxSize& size) {
     const wxBitmap held = button->GetBitmapLabel();
     button->SetBitmapLabel(wxBitmap(picture.x, picture.y));

@@ -64,6 +64,10 @@ public:
     }
 };
 
+// The buttons of a list whose rows are made while its window is up: as
+// CompactButton, which works only for controls made before.
+void compactButtonsIn(wxWindow* list);
+
 // A picture button's size: the layout's `size`, or where GTK's frame round
 // the picture does not fit in it, the least size that shows a `picture`-sized
 // picture whole in its frame. Set as its size and least size, so that later

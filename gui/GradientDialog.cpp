@@ -180,10 +180,12 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
                                           wxVSCROLL | wxBORDER_STATIC, "ID_SCROLLEDWINDOW");
     ScrolledWindow->SetMinSize(wxSize(400, 300));
     ScrolledWindow->SetBackgroundColour(wxColour(84, 80, 76));
+    // GTK's padding would cut the rows' pictures and leave no room for "X".
+    dialogkit::compactButtonsIn(ScrolledWindow);
     wxBoxSizer* panel = new wxBoxSizer(wxHORIZONTAL);
     wxBoxSizer* list = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* defaultRow = new wxBoxSizer(wxHORIZONTAL);
-    BitmapButtonList_default = new dialogkit::CompactButton<wxBitmapButton>(
+    BitmapButtonList_default = new wxBitmapButton(
         ScrolledWindow, ID_BITMAPBUTTONLIST_DEFAULT, wxArtProvider::GetBitmap(wxART_CDROM, wxART_BUTTON),
         wxDefaultPosition, wxSize(160, 22), wxBU_AUTODRAW | kTabClip, wxDefaultValidator,
         "ID_BITMAPBUTTONLIST_DEFAULT");
@@ -191,9 +193,8 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
     BitmapButtonList_default->SetDefault();
     defaultRow->Add(BitmapButtonList_default, 0, wxALIGN_CENTER_VERTICAL, 0);
     wxBoxSizer* defaultLabels = new wxBoxSizer(wxVERTICAL);
-    ButtonList_Default = new dialogkit::CompactButton<wxButton>(ScrolledWindow, ID_BUTTONLIST_DEFAULT, _("X"),
-                                                               wxDefaultPosition, wxSize(11, 11), kTabClip,
-                                                               wxDefaultValidator, "ID_BUTTONLIST_DEFAULT");
+    ButtonList_Default = new wxButton(ScrolledWindow, ID_BUTTONLIST_DEFAULT, _("X"), wxDefaultPosition,
+                                      wxSize(11, 11), kTabClip, wxDefaultValidator, "ID_BUTTONLIST_DEFAULT");
     ButtonList_Default->Disable();
     ButtonList_Default->Hide();
     ButtonList_Default->SetBackgroundColour(kButtonFace);
@@ -589,16 +590,14 @@ bool GradientDialog::LoadGradients() {
             picture.LoadFile(path, wxBITMAP_TYPE_ANY);
         }
         wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
-        // GTK's padding would cut the picture and leave no room for the "X".
-        rowButtons[i] = new dialogkit::CompactButton<wxBitmapButton>(
-            ScrolledWindow, rowButtonIds[i], picture, wxDefaultPosition, wxSize(160, 22),
-            wxBORDER_STATIC | wxBU_AUTODRAW, wxDefaultValidator, wxString::Format("ID_BITMAPBUTTONLIST%d", i));
+        rowButtons[i] = new wxBitmapButton(ScrolledWindow, rowButtonIds[i], picture, wxDefaultPosition,
+                                           wxSize(160, 22), wxBORDER_STATIC | wxBU_AUTODRAW, wxDefaultValidator,
+                                           wxString::Format("ID_BITMAPBUTTONLIST%d", i));
         dialogkit::fitPicture(rowButtons[i], wxSize(160, 22), wxSize(160, 22));
         row->Add(rowButtons[i], 0, wxALL, 5);
         wxBoxSizer* labels = new wxBoxSizer(wxVERTICAL);
-        wxButton* x = new dialogkit::CompactButton<wxButton>(ScrolledWindow, rowXButtonIds[i], _("X"),
-                                                             wxDefaultPosition, wxSize(11, 11), 0, wxDefaultValidator,
-                                                             "ID_BUTTONLIST_DEFAULT");
+        wxButton* x = new wxButton(ScrolledWindow, rowXButtonIds[i], _("X"), wxDefaultPosition, wxSize(11, 11), 0,
+                                   wxDefaultValidator, "ID_BUTTONLIST_DEFAULT");
         x->SetBackgroundColour(kButtonFace);
         x->SetFont(xFont);
         labels->Add(x, 0, wxALIGN_RIGHT | wxRIGHT, 0);

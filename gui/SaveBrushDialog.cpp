@@ -89,6 +89,8 @@ SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, c
                                 wxVSCROLL | wxTAB_TRAVERSAL | wxWANTS_CHARS, _T("ID_SCROLLEDWINDOW"));
     list->SetMinSize(wxSize(165, 165));
     list->SetBackgroundColour(wxColour(84, 80, 76));
+    // GTK's padding would cut the 64 x 64 icons to about 45 pixels.
+    dialogkit::compactButtonsIn(list);
     wxBoxSizer* area = new wxBoxSizer(wxHORIZONTAL);
     listSizer = new wxBoxSizer(wxVERTICAL);
     StaticLine2 = new wxStaticLine(list, ID_STATICLINE2, wxDefaultPosition, wxSize(165, 0), wxLI_HORIZONTAL,
@@ -115,7 +117,8 @@ SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, c
     capture->Add(useBrushColor, 0, wxTOP | wxBOTTOM | wxLEFT, 5);
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
     // GTK draws no label on a button as small as the Windows layout's
-    // 33 x 23, 26 x 23 and 11 x 11: these take the least size that shows it.
+    // 33 x 23 and 26 x 23: these take the least size that shows it. (The
+    // list's 11 x 11 "X" buttons hold theirs without the theme's padding.)
     newButton = new wxButton(this, ID_BUTTONSAVE, _("New"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT,
                              wxDefaultValidator, _T("ID_BUTTONSAVE"));
     newButton->SetFocus();
@@ -279,7 +282,7 @@ void SaveBrushDialog::buildRow(size_t k, const wxString& iconPath, const wxFont&
 
     wxBoxSizer* rowBox = new wxBoxSizer(wxHORIZONTAL);
     wxBoxSizer* nameBox = new wxBoxSizer(wxVERTICAL);
-    wxButton* remove = new wxButton(list, row.deleteId, _("X"), wxDefaultPosition, wxDefaultSize,
+    wxButton* remove = new wxButton(list, row.deleteId, _("X"), wxDefaultPosition, wxSize(11, 11),
                                     wxBU_EXACTFIT | wxTAB_TRAVERSAL,
                                     wxDefaultValidator, _T("ID_BUTTONLIST_DEFAULT"));
     remove->SetBackgroundColour(kControlColour);
@@ -299,10 +302,9 @@ void SaveBrushDialog::buildRow(size_t k, const wxString& iconPath, const wxFont&
         icon.LoadFile(iconPath);
     }
     const wxBitmap picture = icon.IsOk() ? wxBitmap(icon) : dialogkit::solidBitmap(64, 64, wxColour(84, 80, 76));
-    // GTK's padding would cut the 64 x 64 icon to about 45 pixels.
-    row.picture = new dialogkit::CompactButton<wxBitmapButton>(
-        list, row.pictureId, picture, wxDefaultPosition, wxSize(64, 64), wxBU_AUTODRAW | wxBORDER_STATIC | wxTAB_TRAVERSAL,
-        wxDefaultValidator, wxString::Format("ID_BITMAPBUTTONLIST%d", static_cast<int>(k)));
+    row.picture = new wxBitmapButton(list, row.pictureId, picture, wxDefaultPosition, wxSize(64, 64),
+                                     wxBU_AUTODRAW | wxBORDER_STATIC | wxTAB_TRAVERSAL, wxDefaultValidator,
+                                     wxString::Format("ID_BITMAPBUTTONLIST%d", static_cast<int>(k)));
     dialogkit::fitPicture(row.picture, wxSize(64, 64), wxSize(64, 64));
     rowBox->Add(row.picture, 0, wxALL, 5);
     rowBox->Add(nameBox, 0, wxALL, 0);

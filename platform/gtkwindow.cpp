@@ -7,6 +7,8 @@ typedef struct _GtkWindow GtkWindow;
 typedef struct _GdkWindow GdkWindow;
 typedef struct _GdkDisplay GdkDisplay;
 typedef struct _GtkStyleContext GtkStyleContext;
+typedef struct _GtkCssProvider GtkCssProvider;
+typedef struct _GdkScreen GdkScreen;
 struct GtkBorder {
     int16_t left, right, top, bottom;
 };
@@ -20,6 +22,11 @@ GtkStyleContext* gtk_widget_get_style_context(GtkWidget* widget);
 int gtk_style_context_get_state(GtkStyleContext* context);
 void gtk_style_context_get_border(GtkStyleContext* context, int state, GtkBorder* border);
 void gtk_style_context_get_padding(GtkStyleContext* context, int state, GtkBorder* padding);
+GtkCssProvider* gtk_css_provider_new(void);
+int gtk_css_provider_load_from_data(GtkCssProvider* provider, const char* data, long length, void** error);
+GdkScreen* gdk_screen_get_default(void);
+void gtk_style_context_add_provider_for_screen(GdkScreen* screen, GtkCssProvider* provider, unsigned priority);
+void gtk_widget_set_name(GtkWidget* widget, const char* name);
 void gtk_widget_get_preferred_width(GtkWidget* widget, int* minimum, int* natural);
 void gtk_widget_get_preferred_height(GtkWidget* widget, int* minimum, int* natural);
 }
@@ -42,6 +49,23 @@ void stampUserTime(GtkWidget* widget, uint32_t time) {
 void present(GtkWidget* widget, uint32_t time) {
     if (widget)
         gtk_window_present_with_time(reinterpret_cast<GtkWindow*>(widget), time);
+}
+
+void compactButtonsWithin(GtkWidget* container) {
+    static GtkCssProvider* provider = nullptr;
+    if (!container)
+        return;
+    if (!provider) {
+        GdkScreen* screen = gdk_screen_get_default();
+        if (!screen)
+            return;
+        provider = gtk_css_provider_new();
+        gtk_css_provider_load_from_data(provider, "#wyrle-compact button { padding: 0; min-height: 0; min-width: 0; }",
+                                        -1, nullptr);
+        // GTK_STYLE_PROVIDER_PRIORITY_APPLICATION
+        gtk_style_context_add_provider_for_screen(screen, provider, 600);
+    }
+    gtk_widget_set_name(container, "wyrle-compact");
 }
 
 Frame frameOf(GtkWidget* widget) {

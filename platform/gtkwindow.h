@@ -28,6 +28,11 @@ void stampUserTime(GtkWidget* widget, uint32_t time);
 // as the answer to the user's act at `time`.
 void present(GtkWidget* widget, uint32_t time);
 
+// Every button inside `container`, also one made later, drops the theme's
+// padding and least sizes. (A style given to a button itself once its window
+// is up takes effect only at GTK's next frame, after the button was sized.)
+void compactButtonsWithin(GtkWidget* container);
+
 // The theme's frame of a control: its border and, inside it, its padding,
 // each as the sum of both sides across and down.
 struct Frame {

@@ -63,8 +63,16 @@ TEST_F(WholeContent, EveryDialogShowsAllItHolds) {
     expectWhole(frame->exportDialog);
     expectWhole(frame->settingsDialog);
     expectWhole(frame->aboutDialog);
-    expectWhole(frame->gradientDialog);
-    ASSERT_EQ(frame->gradientDialog->rowCount, 3);
+    GradientDialog* g = frame->gradientDialog;
+    expectWhole(g);
+    ASSERT_EQ(g->rowCount, 3);
+    // A save lists the rows anew while the window is up.
+    click(g->ButtonSaveGradient);
+    g->TextCtrlNewGradient->SetValue("Evening");
+    click(g->ButtonOkNewGradient);
+    ASSERT_EQ(g->rowCount, 4);
+    expectWhole(g);
+    // Its first showing lists the rows anew.
     SaveBrushDialog* b = frame->saveBrushDialog;
     expectWhole(b);
     ASSERT_EQ(b->rows.size(), 2u);
