@@ -45,9 +45,9 @@ drag() { drag_line "$@"; sleep 1; }
 # (1165, -2) with its list area at the top and the capture row below it;
 # places in it are given from its inside's corner (lx, ly).
 brushes_button() { xdotool mousemove --window "$tool_id" 166 338 click 1; }
-NEW_X=27 NAME_X=92 OK_X=149 ROW_Y=219
+NEW_X=19 NAME_X=93 OK_X=158 ROW_Y=219
 LIST_BG="84,80,76"
-ROW0_X=41 ROW0_Y=37 ROW1_Y=112  # the middle of the first and second row's icon
+ROW0_X=42 ROW0_Y=38 ROW1_Y=115  # the middle of the first and second row's icon
 in_lib() { echo $((lx + $1)) $((ly + $2)); }
 show_library() {
   brushes_button
@@ -111,7 +111,7 @@ import -window root -crop "173x500+$lx+$((ly + 2))" +repage "$WORK_DIR/library.p
 echo "the icon was rebuilt with its comment, the stray icon removed, one row listed"
 
 # 3. "X" on "test", then Yes.
-xdotool mousemove $(in_lib 138 16) click 1
+xdotool mousemove $(in_lib 144 8) click 1
 info="$(wait_window '"Info"$' 10)" || fail "X asked nothing"
 xdotool windowfocus "${info%% *}" 2>/dev/null
 sleep 0.3

@@ -11,13 +11,13 @@ xvfb_start
 # Points of the Gradient Tool, from its top left corner.
 at() { xdotool mousemove $((gx + $1)) $((gy + $2)); }
 click_at() { at "$1" "$2"; xdotool click 1; sleep 0.4; }
-box5() { echo 164 99; }  # beside the tick mark
-new_button() { echo 73 446; }
-name_field() { echo 170 446; }
-name_ok() { echo 256 446; }
-default_row() { echo 110 231; }
-first_row() { echo 110 263; }
-first_x() { echo 272 255; }
+box5() { echo 158 94; }  # beside the tick mark
+new_button() { echo 76 447; }
+name_field() { echo 173 447; }
+name_ok() { echo 258 447; }
+default_row() { echo 113 233; }
+first_row() { echo 113 268; }
+first_x() { echo 276 258; }
 panel_colour() { echo "84,80,76"; }
 pixel() {
   import -window root -crop "1x1+$((gx + $1))+$((gy + $2))" -depth 8 \

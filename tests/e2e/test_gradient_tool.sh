@@ -18,15 +18,15 @@ echo "the Gradient button and the swatch showed the Gradient Tool at (300, 35)"
 sleep 0.5
 
 # The stop boxes of stops 4 and 8, the row of all nine, and the preview.
-box() { echo "$((gx + 169 + ($1 - 4) * 34)) $((gy + 96))"; }
+box() { echo "$((gx + 31 + $1 * 33)) $((gy + 98))"; }
 untick() {
   read -r x y <<<"$(box "$1")"
   xdotool mousemove "$x" "$y" click 1
   sleep 0.3
 }
 grab() { import -window root -crop "$3x$4+$((gx + $1))+$((gy + $2))" +repage "$5"; }
-boxes() { grab 15 87 300 20 "$1"; }  # below the swatches
-preview() { grab 23 25 273 30 "$1"; }
+boxes() { grab 15 88 300 20 "$1"; }  # below the swatches
+preview() { grab 27 25 273 30 "$1"; }
 differ() { compare -metric AE "$1" "$2" /dev/null 2>&1; }
 boxes "$WORK_DIR/boxes0.png"
 preview "$WORK_DIR/preview0.png"
@@ -87,7 +87,7 @@ sleep 0.5
 
 untick 4
 untick 8
-xdotool mousemove $((gx + 200)) $((gy + 489)) click 1 # Apply
+xdotool mousemove $((gx + 203)) $((gy + 490)) click 1 # Apply
 sleep 0.5
 "$XWIN" list | grep -q '"Gradient Tool"' || fail "Apply hid the Gradient Tool"
 stroke "$WORK_DIR/applied.png"

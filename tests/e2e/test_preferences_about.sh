@@ -24,12 +24,13 @@ wyrle_start_windows
 
 # --- About box: its website button, twice.
 help_item 1
-about="$(wait_window ' ""$' 10)" || fail "About Wyrle showed no box"
+# The box has no title; a window manager's own untitled windows are 1 x 1.
+about="$(wait_window ' [0-9]{2,} [0-9]{2,} ""$' 10)" || fail "About Wyrle showed no box"
 read -r about_id ax ay aw ah _ <<<"$about"
 sleep 0.5
 # The button is the last row, centred.
 for press in 1 2; do
-  xdotool mousemove $((ax + aw / 2)) $((ay + ah - 12)) click 1
+  xdotool mousemove $((ax + aw / 2)) $((ay + ah - 32)) click 1
   for i in $(seq 50); do [ "$(opened_count)" -ge "$press" ] && break; sleep 0.1; done
 done
 sleep 0.5
@@ -40,6 +41,24 @@ echo "Wyrle Website started the opener once per press: $(head -n1 "$OPENED")"
 "$XWIN" close "$about_id"
 for i in $(seq 30); do "$XWIN" list | grep -q "^$about_id " || break; sleep 0.1; done
 "$XWIN" list | grep -q "^$about_id " && fail "the close box did not end the About box"
+
+# The width of the slider's thumb on a screenshot of the whole Preferences
+# dialog, taken while the slider has not the focus (its focus ring would
+# cross the rows): the widest of the rows above the blue part of the trough,
+# which cross only the thumb, counted where they differ from the background.
+thumb_width() {
+  local box top
+  box="$(convert "$1" -fx 'b > r + 0.3 && b > 0.5 ? 1 : 0' -format '%@' info:)"
+  top="${box##*+}"
+  convert "$1" -crop "x10+0+$((top - 10))" +repage txt:- |
+    awk -v bg="$(convert "$1" -format "%[pixel:p{2,$((top - 10))}]" info:)" -F'[,:]' '
+      NR > 1 { y = $2; colour = $0; sub(/^[^#]*#[0-9A-Fa-f]+  /, "", colour); if (colour != bg) n[y]++ }
+      END { m = 0; for (y in n) if (n[y] > m) m = n[y]; print m }'
+}
+dialog_picture() {
+  read -r _ px py pw ph _ <<<"$("$XWIN" list | grep '"Preferences"$')"
+  import -window root -crop "${pw}x${ph}+$px+$py" +repage "$1"
+}
 
 # --- Preferences: the slider to its end, OK.
 help_item 3
@@ -53,6 +72,22 @@ share_picture "$WORK_DIR/at30.png"
 xdotool key End
 sleep 0.5
 share_picture "$WORK_DIR/at90.png"
+# At 90 the thumb is as whole as half-way (looked at with the focus on OK).
+xdotool key Tab
+sleep 0.5
+dialog_picture "$WORK_DIR/end.png"
+xdotool key shift+Tab
+for i in $(seq 40); do xdotool key Left; done
+xdotool key Tab
+sleep 0.5
+dialog_picture "$WORK_DIR/middle.png"
+at_end="$(thumb_width "$WORK_DIR/end.png")" middle="$(thumb_width "$WORK_DIR/middle.png")"
+[ "$middle" -gt 8 ] && [ $((at_end - middle)) -ge -1 ] ||
+  fail "the slider's thumb is $at_end pixels wide at 90 and $middle half-way"
+echo "the slider's thumb is whole at 90: $at_end pixels wide, $middle half-way"
+xdotool key shift+Tab
+xdotool key End
+sleep 0.5
 xdotool key Tab
 sleep 0.2
 xdotool key Return
