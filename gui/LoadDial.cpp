@@ -80,7 +80,8 @@ LoadDial::LoadDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     autoColourBox = new wxCheckBox(this, ID_CHECKBOXAUTOBASECOLOR, _("Auto background color"), wxDefaultPosition,
                                    wxDefaultSize, tab);
     autoColourBox->SetValue(true);
-    backgroundRow->Add(autoColourBox, 0, kCentreV, 0);
+    // A margin at the dialog's edge, where the layout has the label touch it.
+    backgroundRow->Add(autoColourBox, 0, wxRIGHT | kCentreV, 10);
     main->Add(backgroundRow, 0, wxTOP, 15);
 
     wxBoxSizer* pictureRow = new wxBoxSizer(wxHORIZONTAL);

@@ -84,6 +84,21 @@ TEST_F(WholeContent, EveryDialogShowsAllItHolds) {
     expectWhole(frame, {frame->colorSwatch, frame->bcgSwatch});
 }
 
+TEST_F(WholeContent, TheArtworkDialogsKeepTheirControlsOffTheSides) {
+    for (wxTopLevelWindow* d : std::vector<wxTopLevelWindow*>{frame->newDial, frame->loadDial, frame->exportDialog,
+                                                               frame->settingsDialog}) {
+        show(d);
+        const int width = d->GetClientSize().x;
+        for (wxWindow* w : d->GetChildren()) {
+            const wxRect r = w->GetRect();
+            if (!w->IsShown() || r.IsEmpty())
+                continue;
+            EXPECT_GE(r.x, 5) << d->GetTitle() << ": " << w->GetLabel();
+            EXPECT_GE(width - r.GetRight() - 1, 5) << d->GetTitle() << ": " << w->GetLabel();
+        }
+    }
+}
+
 TEST_F(WholeContent, StopSwatchesKeepTheirFramesAndTheirBoxesUnderThem) {
     GradientDialog* g = frame->gradientDialog;
     std::vector<wxRect> places;
