@@ -83,7 +83,7 @@ void fitText(wxTextCtrl* field, const wxString& sample);
 void finish(wxDialog* dialog);
 
 // The X server time of the user's last key press in the drawing window,
-// which GTK does not see. GUI thread only, like the two below.
+// which GTK does not see. This and the functions below: GUI thread only.
 void noteUserTime(unsigned long serverTime);
 // The time of the user's last act anywhere in the program: the later of the
 // noted time and that of GTK's own windows (0: none known).

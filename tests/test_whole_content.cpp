@@ -6,6 +6,7 @@
 #include <wx/image.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "toolwindow_fixture.h"
 #include "whole_content.h"
@@ -35,6 +36,8 @@ protected:
     void beforeFrame() override {
         for (const char* name : {"Sunset", "Forest green 2", "grey"})
             writePicture(wxGetCwd() + "/Gradients/" + name + ".png", 160, 22);
+        // A file that is no picture makes an empty row.
+        std::ofstream(std::string(wxGetCwd().utf8_string()) + "/Gradients/broken.png") << "no picture";
         for (const char* name : {"Test Brush_1", "Soft"}) {
             writePicture(wxGetCwd() + "/Brushes/" + name + ".png", 256, 256);
             writePicture(wxGetCwd() + "/Brushes/Icons/" + name + ".png", 64, 64);
@@ -65,12 +68,12 @@ TEST_F(WholeContent, EveryDialogShowsAllItHolds) {
     expectWhole(frame->aboutDialog);
     GradientDialog* g = frame->gradientDialog;
     expectWhole(g);
-    ASSERT_EQ(g->rowCount, 3);
+    ASSERT_EQ(g->rowCount, 4);
     // A save lists the rows anew while the window is up.
     click(g->ButtonSaveGradient);
     g->TextCtrlNewGradient->SetValue("Evening");
     click(g->ButtonOkNewGradient);
-    ASSERT_EQ(g->rowCount, 4);
+    ASSERT_EQ(g->rowCount, 5);
     expectWhole(g);
     // Its first showing lists the rows anew.
     SaveBrushDialog* b = frame->saveBrushDialog;
