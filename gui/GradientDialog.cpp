@@ -8,7 +8,6 @@
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/font.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>

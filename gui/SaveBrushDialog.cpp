@@ -6,7 +6,6 @@
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/image.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
