@@ -50,8 +50,9 @@ public:
 
     // Brings the icons in step with the presets and builds one row per icon.
     int LoadBrushes();
-    // Writes the comment into a PNG file and reads it back, saying what failed.
-    void writeMetadata(const wxString& path, const std::string& comment);
+    // Writes the comment into a PNG file and reads it back, saying what failed
+    // (of `shownAs` when the file is made to take its place).
+    void writeMetadata(const wxString& path, const std::string& comment, const wxString& shownAs = wxString());
     // The preset settings as the globals hold them now.
     static brushpreset::BrushSettings currentSettings();
     // Writes a preset's plan into the engine, the tool window and the gradient tool.
