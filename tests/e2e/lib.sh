@@ -99,15 +99,19 @@ frame_offset() {
     awk -F'[=,]' '/=/ { l = $2 + 0; t = $4 + 0 } END { print l + 0, t + 0 }'
 }
 
-# Waits until a window matching the grep pattern is mapped; prints its line.
+# Waits until a window matching the grep pattern is mapped and stays put (a
+# window manager places a window a moment after it is mapped); prints its
+# line, also when it still moves at the end of the wait.
 wait_window() {
-  local pattern="$1" seconds="${2:-20}" line="" i
+  local pattern="$1" seconds="${2:-20}" line="" now i
   for i in $(seq $((seconds * 10))); do
-    line="$("$XWIN" list 2>/dev/null | grep -E -- "$pattern" | head -n1)"
-    [ -n "$line" ] && { echo "$line"; return 0; }
+    now="$("$XWIN" list 2>/dev/null | grep -E -- "$pattern" | head -n1)"
+    [ -n "$now" ] && [ "$now" = "$line" ] && { echo "$now"; return 0; }
+    line="$now"
     kill -0 "$WYRLE_PID" 2>/dev/null || return 1
     sleep 0.1
   done
+  [ -n "$line" ] && { echo "$line"; return 0; }
   return 1
 }
 

@@ -30,18 +30,10 @@ wait_title ' 100% '
 
 # The mapped windows bottom to top, without a window manager's own (1 x 1).
 windows() { "$XWIN" list | grep -vE ' -?[0-9]+ 1 1 "[^"]*"$'; }
-# Waits for a window whose line matches the pattern and for it to stay put
-# (a window manager places it a moment after it is mapped); sets win (its
-# line) and win_id, wx, wy, ww, wh.
+# Waits for a window whose line matches the pattern (and stays put); sets
+# win (its line) and win_id, wx, wy, ww, wh.
 await() {
-  local now i
   win="$(wait_window "$1" 10)" || fail "$WM: $2 showed no window $1"
-  for i in $(seq 30); do
-    sleep 0.1
-    now="$(windows | awk -v id="${win%% *}" '$1 == id')"
-    [ "$now" = "$win" ] && break
-    win="$now"
-  done
   read -r win_id wx wy ww wh _ <<<"$win"
 }
 # The window with the keyboard focus: the one the window manager made
