@@ -11,6 +11,7 @@
 
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "GuiPrompts.h"
 #include "toolwindow_fixture.h"
@@ -229,21 +230,36 @@ protected:
         }
         return nullptr;
     }
-    // Asks, runs `look` on the box once it is up, then `answer` on it.
-    int ask(long style, const std::function<void(wxDialog&)>& look, const std::function<void(wxDialog&)>& answer) {
-        wxTheApp->CallAfter([&] {
+    // Looks at the box and answers it once it runs modally: pending calls
+    // may also be run while it is being shown, and then it asks again.
+    struct Answerer {
+        std::function<void(wxDialog&)> look, answer;
+        std::shared_ptr<bool> done;
+        void operator()() const {
+            if (*done)
+                return;
             wxDialog* box = shownBox();
             if (!box) {
-                ADD_FAILURE() << "no box";
+                wxTheApp->CallAfter(*this);
                 return;
             }
+            *done = true;
             look(*box);
             answer(*box);
-        });
+        }
+    };
+    // Asks, runs `look` on the box once it is up, then `answer` on it.
+    int ask(long style, const std::function<void(wxDialog&)>& look, const std::function<void(wxDialog&)>& answer) {
+        const auto done = std::make_shared<bool>(false);
+        wxTheApp->CallAfter(Answerer{look, answer, done});
+        int reply = wxID_OK;
         if (style & wxYES_NO)
-            return prompts::question("File already exists. Do you want to overwrite it?", "Info", style, owner);
-        prompts::message("Done.", "Info", owner);
-        return wxID_OK;
+            reply = prompts::question("File already exists. Do you want to overwrite it?", "Info", style, owner);
+        else
+            prompts::message("Done.", "Info", owner);
+        EXPECT_TRUE(*done) << "the box ended before it was answered";
+        *done = true;
+        return reply;
     }
     static void press(wxDialog& box, int id) {
         wxWindow* button = box.FindWindow(id);
