@@ -62,6 +62,13 @@ void CompactSlider::applyCompactStyle() {
 #endif
 }
 
+void fitContent(wxWindow* control) {
+    control->InvalidateBestSize();
+    wxSize size = control->GetMinSize();
+    size.IncTo(control->GetBestSize());
+    control->SetInitialSize(size);
+}
+
 void finish(wxDialog* dialog) {
     dialog->Show(false);
     f_showCursor.store(true);

@@ -60,6 +60,12 @@ public:
     }
 };
 
+// Grows a control to the size its content needs where the size it was
+// made with is smaller (GTK's frame and padding come on top of a picture or
+// a label), and makes that its least size. Measured right, with its style,
+// only before its window is first shown.
+void fitContent(wxWindow* control);
+
 // Every OK and Cancel ends this way: the dialog hides and the drawing
 // window shows its brush cursor again.
 void finish(wxDialog* dialog);

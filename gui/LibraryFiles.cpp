@@ -21,6 +21,13 @@ bool makeFolder(const std::string& path) {
     return false;
 }
 
+bool isListedFile(const std::string& folder, const std::string& name) {
+    if (name.size() <= 4 || name[0] == '.' || name.compare(name.size() - 4, 4, ".png") != 0)
+        return false;
+    struct stat st {};
+    return ::stat(joinPath(folder, {name}).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 }  // namespace
 
 std::string joinPath(const std::string& folder, const std::vector<std::string>& parts) {
@@ -55,16 +62,20 @@ bool listPngFiles(const std::string& folder, std::vector<std::string>& names) {
     if (!dir)
         return false;
     while (dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.size() <= 4 || name[0] == '.' || name.compare(name.size() - 4, 4, ".png") != 0)
-            continue;
-        struct stat st {};
-        if (::stat(joinPath(folder, {name}).c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            names.push_back(name);
+        if (isListedFile(folder, entry->d_name))
+            names.push_back(entry->d_name);
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end());
     return true;
+}
+
+Listed listed(const std::string& folder, const std::string& name) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return Listed::NoFolder;
+    ::closedir(dir);
+    return isListedFile(folder, name) ? Listed::Yes : Listed::No;
 }
 
 }  // namespace libraryfiles

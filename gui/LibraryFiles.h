@@ -25,4 +25,8 @@ bool isValidName(const std::string& utf8Name);
 // False when the folder cannot be opened.
 bool listPngFiles(const std::string& folder, std::vector<std::string>& names);
 
+// Whether listPngFiles would list `name` in `folder` now.
+enum class Listed { Yes, No, NoFolder };
+Listed listed(const std::string& folder, const std::string& name);
+
 }  // namespace libraryfiles

@@ -93,13 +93,22 @@ protected:
             ASSERT_TRUE(MetadataHandler(wxString::FromUTF8(scratch.path(path).c_str())).WriteCommentPng(text));
         }
     }
-    wxBitmapButton* row(size_t i) const { return i < b->rows.size() ? b->rows[i].picture : nullptr; }
-    wxWindow* xButton(size_t i) const { return wxWindow::FindWindowById(b->rows[i].deleteId, b->list); }
+    wxBitmapButton* row(int i) const { return b->rowButton(i); }
+    wxWindow* xButton(int i) const { return b->rowXButton(i); }
+    // The names the rows show, in list order.
     std::vector<std::string> rowNames() const {
         std::vector<std::string> names;
-        for (const auto& r : b->rows)
-            names.push_back(wxFileName(r.iconPath).GetName().utf8_string());
+        for (int i = 0; i < b->rowCount(); ++i) {
+            const LibraryRow* shown = b->list->rowOf(i);
+            names.push_back(shown && shown->name->IsShown() ? shown->name->GetLabel().utf8_string() : "<not shown>");
+        }
         return names;
+    }
+    // A listing, with the icons it found missing made.
+    void listAndMakeIcons() {
+        b->LoadBrushes();
+        while (b->rebuildIconsStep()) {
+        }
     }
     void closeBox() {
         wxCloseEvent ev(wxEVT_CLOSE_WINDOW, b->GetId());
@@ -143,16 +152,20 @@ TEST_F(BrushLibrary, TheWindowIsBuiltAsLaidOut) {
     }
 }
 
-TEST_F(BrushLibrary, OnlyTheFirstShowingAndTheCloseBoxRebuildTheList) {
+TEST_F(BrushLibrary, OnlyTheFirstShowingAndTheCloseBoxListAgain) {
     putPreset("Brushes/one.png", "V|150|C|1|2|3|P|5|S|0|BRU|B|7|END");
-    click(frame->brushLibraryButton);  // first showing: rebuilt
+    putPreset("Brushes/Icons/one.png", "V|150|C|1|2|3|P|5|S|0|BRU|B|7|END", 64);
+    click(frame->brushLibraryButton);  // first showing: listed again
     EXPECT_EQ(rowNames(), std::vector<std::string>{"one"});
     EXPECT_FALSE(b->reload);
     int x = 0, y = 0;
     b->list->GetScrollPixelsPerUnit(&x, &y);
     EXPECT_EQ(wxSize(x, y), wxSize(5, 5));
+    ASSERT_NE(row(0), nullptr);
+    const wxBitmap one = row(0)->GetBitmapLabel();
 
     putPreset("Brushes/two.png", nullptr);
+    putPreset("Brushes/Icons/two.png", nullptr, 64);
     click(frame->brushLibraryButton);  // hidden by the tool window
     click(frame->brushLibraryButton);
     EXPECT_EQ(rowNames(), std::vector<std::string>{"one"});
@@ -164,6 +177,9 @@ TEST_F(BrushLibrary, OnlyTheFirstShowingAndTheCloseBoxRebuildTheList) {
     EXPECT_TRUE(b->reload);
     click(frame->brushLibraryButton);
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"one", "two"}));
+    // The row that did not change kept its picture: its icon was not read again.
+    ASSERT_NE(row(0), nullptr);
+    EXPECT_TRUE(row(0)->GetBitmapLabel().IsSameAs(one));
 }
 
 TEST_F(BrushLibrary, NewAndTheCloseBoxDriveTheCaptureHandShake) {
@@ -208,7 +224,7 @@ TEST_F(BrushLibrary, ListingRebuildsMissingIconsAndRemovesStaleOnes) {
     putPreset("Brushes/Icons/case.png", nullptr, 64);  // differs in case: stale
     putPreset("Brushes/Icons/gone.png", nullptr, 64);
     putPreset("Brushes/plain.png", nullptr);
-    b->LoadBrushes();
+    listAndMakeIcons();
     EXPECT_TRUE(answers.messages.empty()) << answers.messages[0];
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"Case", "Hand made", "plain"}));
     EXPECT_FALSE(exists(scratch.path("Brushes/Icons/gone.png")));
@@ -239,11 +255,11 @@ TEST_F(BrushLibrary, AnUnreadablePresetIsReportedAtEveryListing) {
         std::ofstream bad(scratch.path("Brushes/broken.png"));
         bad << "not a picture";
     }
-    b->LoadBrushes();
+    listAndMakeIcons();
     ASSERT_EQ(answers.messages.size(), 2u);
     EXPECT_EQ(answers.messages[0], "Error...: File" + scratch.path("Brushes/broken.png") + " could not be opened.");
     EXPECT_EQ(answers.messages[1], "Message: Icon " + scratch.path("Brushes/Icons/broken.png") + " could not been saved.");
-    EXPECT_TRUE(b->rows.empty());
+    EXPECT_TRUE(b->rowCount() == 0);
 }
 
 class BrushLibraryWithoutIcons : public BrushLibrary {
@@ -257,7 +273,7 @@ TEST_F(BrushLibraryWithoutIcons, AMissingIconsFolderIsReportedAndNotMade) {
     putPreset("Brushes/kept.png", "V|150|END");
     b->LoadBrushes();
     EXPECT_EQ(answers.messages.size(), 2u);
-    EXPECT_TRUE(b->rows.empty());
+    EXPECT_TRUE(b->rowCount() == 0);
     EXPECT_FALSE(exists(scratch.path("Brushes/Icons")));
 }
 
@@ -266,8 +282,8 @@ TEST_F(BrushLibraryWithoutIcons, AMissingIconsFolderIsReportedAndNotMade) {
 TEST_F(BrushLibrary, XDeletesAPresetAfterAsking) {
     putPreset("Brushes/keep.png", "V|150|END");
     putPreset("Brushes/test.v1.png", "V|150|END");
-    b->LoadBrushes();
-    ASSERT_EQ(b->rows.size(), 2u);
+    listAndMakeIcons();
+    ASSERT_EQ(b->rowCount(), 2);
     std::vector<wxString> asked;
     prompts::setQuestion([&](const wxString& text, const wxString& caption, long style) {
         asked.push_back(caption + ": " + text);
@@ -303,7 +319,7 @@ TEST_F(BrushLibrary, XDeletesAPresetAfterAsking) {
     ASSERT_EQ(answers.messages.size(), 2u);
     EXPECT_EQ(answers.messages[1], "Message: Brush file: " + scratch.path("Brushes/keep.png") + " could not be deleted.");
     EXPECT_FALSE(exists(scratch.path("Brushes/Icons/keep.png")));
-    EXPECT_EQ(b->rows.size(), 1u);  // not rebuilt
+    EXPECT_EQ(b->rowCount(), 1);  // not rebuilt
 }
 
 // --- Saving ----------------------------------------------------------------------
@@ -538,7 +554,7 @@ TEST_F(BrushLibrary, PresetsThatCannotBeAppliedStillHandOverTheGradient) {
     putPreset("Brushes/Odd.png", "V|151|C|1|2|3|P|5|S|0|BRU|B|7|END");
     putPreset("Brushes/Bare.png", nullptr);
     putPreset("Brushes/Words.png", "V|150|C|255|0|1|P|lots|S|1|BRU|B|7|END");
-    b->LoadBrushes();
+    listAndMakeIcons();
     ASSERT_EQ(rowNames(), (std::vector<std::string>{"Bare", "Odd", "Words"}));
 
     f_setPalette = false;

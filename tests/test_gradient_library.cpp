@@ -60,15 +60,16 @@ protected:
         g()->TextCtrlNewGradient->SetValue(name);
         click(g()->ButtonOkNewGradient);
     }
+    // The names the rows show, in list order.
     std::vector<std::string> rowNames() const {
         std::vector<std::string> names;
-        for (wxWindow* child : g()->ScrolledWindow->GetChildren()) {
-            if (child->GetName() == "ID_STATICTEXTLIST_")
-                names.push_back(std::string(static_cast<wxStaticText*>(child)->GetLabel().utf8_str()));
+        for (int i = 0; i < g()->rowCount(); ++i) {
+            const LibraryRow* row = g()->ScrolledWindow->rowOf(i);
+            names.push_back(row && row->name->IsShown() ? row->name->GetLabel().utf8_string() : "<not shown>");
         }
         return names;
     }
-    wxWindow* xButton(int row) const { return g()->ScrolledWindow->FindWindow(g()->rowXButtonIds[row]); }
+    wxWindow* xButton(int row) const { return g()->rowXButton(row); }
     // Rebuilds after a deletion wait until the click is over.
     void settle() { wxTheApp->ProcessPendingEvents(); }
 };
@@ -117,8 +118,7 @@ TEST_F(GradientLibrary, SavingWritesThePictureAndCommentAndListsIt) {
     // The picture is the preview reduced: red at both ends with only stops 0 and 8.
     EXPECT_NEAR(saved.GetRed(80, 11), 213, 3);
     EXPECT_EQ(rowNames(), std::vector<std::string>({"warm Gradient_2-b"}));
-    EXPECT_EQ(d->rowCount, 1);
-    EXPECT_EQ(d->gradientFiles.GetCount(), 1u);
+    EXPECT_EQ(d->rowCount(), 1);
     EXPECT_FALSE(f_setPalette.load());  // the engine sees nothing of a save
 }
 
@@ -152,15 +152,17 @@ TEST_F(GradientLibrary, OverwriteAsksAndFollowsTheAnswer) {
     ASSERT_EQ(answers.messages.size(), 1u);
     EXPECT_EQ(answers.messages[0], "Unexpected wxMessageDialog return code!: Unexpected wxMessageDialog return code!");
     EXPECT_EQ(commentOf(file("warm")), "old");
-    EXPECT_EQ(rowNames(), std::vector<std::string>({"warm"}));  // rebuilt all the same
-    wxBitmapButton* before = d->rowButtons[0];
+    EXPECT_EQ(rowNames(), std::vector<std::string>({"warm"}));  // listed all the same
+    EXPECT_EQ(pixel(d->rowButton(0)->GetBitmapLabel(), 80, 11), wxColour(80, 175, 7));
 
     answers.questionReplies = {wxID_YES};
     saveAs("warm");
     EXPECT_EQ(answers.questions, 3);
     EXPECT_EQ(commentOf(file("warm")).substr(0, 6), "V|150|");
     EXPECT_EQ(rowNames(), std::vector<std::string>({"warm"}));
-    EXPECT_NE(d->rowButtons[0], before);
+    // The row shows the picture written now.
+    EXPECT_EQ(pixel(d->rowButton(0)->GetBitmapLabel(), 80, 11), pixel(wxBitmap(wxImage(file("warm"))), 80, 11));
+    EXPECT_NE(pixel(d->rowButton(0)->GetBitmapLabel(), 80, 11), wxColour(80, 175, 7));
     // A name that differs only in case is another file on Linux: no question.
     saveAs("WARM");
     EXPECT_EQ(answers.questions, 3);
@@ -174,18 +176,21 @@ TEST_F(GradientLibrary, ListShowsThePngFilesSortedAndNothingElse) {
     writePicture(file(".hidden"));
     writePicture(wxGetCwd() + "/Gradients/x.PNG");
     wxFileName::Mkdir(wxGetCwd() + "/Gradients/folder.png");
+    g()->LoadGradients();
     saveAs("d");
     EXPECT_EQ(rowNames(), std::vector<std::string>({"C", "a", "b", "d"}));
     GradientDialog* d = g();
-    ASSERT_EQ(d->rowCount, 4);
-    for (int i = 0; i < d->rowCount; ++i) {
-        EXPECT_EQ(d->rowButtons[i]->GetName(), wxString::Format("ID_BITMAPBUTTONLIST%d", i));
-        EXPECT_EQ(d->rowButtons[i]->GetId(), d->rowButtonIds[i]);
-        EXPECT_NE(d->rowButtonIds[i], d->rowXButtonIds[i]);
+    ASSERT_EQ(d->rowCount(), 4);
+    for (int i = 0; i < d->rowCount(); ++i) {
+        ASSERT_NE(d->rowButton(i), nullptr);
+        EXPECT_EQ(d->rowButton(i)->GetName(), wxString::Format("ID_BITMAPBUTTONLIST%d", i));
+        EXPECT_EQ(d->rowButton(i)->GetId(), d->gradients[i].pictureId);
+        EXPECT_NE(d->gradients[i].pictureId, d->gradients[i].deleteId);
         ASSERT_NE(xButton(i), nullptr);
+        EXPECT_EQ(xButton(i)->GetId(), d->gradients[i].deleteId);
         EXPECT_EQ(xButton(i)->GetName(), "ID_BUTTONLIST_DEFAULT");
     }
-    EXPECT_TRUE(d->gradientFiles[1].EndsWith("/Gradients/a.png"));
+    EXPECT_TRUE(d->gradientPath(1).EndsWith("/Gradients/a.png"));
 }
 
 TEST_F(GradientLibrary, LoadingARowFillsTheEditorOnly) {
@@ -198,6 +203,7 @@ TEST_F(GradientLibrary, LoadingARowFillsTheEditorOnly) {
     writePicture(file("plain"));
     writePicture(file("zz other version"),
                  "V|151|G|1|3|T|T|T|T|T|T|T|T|T|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|1|T|");
+    d->LoadGradients();
     saveAs("x");
     ASSERT_EQ(rowNames(), std::vector<std::string>({"plain", "saved", "x", "zz other version"}));
     {
@@ -207,7 +213,7 @@ TEST_F(GradientLibrary, LoadingARowFillsTheEditorOnly) {
     scroll(d->SliderTime, 6);
     f_setPalette = false;
 
-    click(d->rowButtons[1]);  // "saved"
+    click(d->rowButton(1));  // "saved"
     for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(d->checkBoxStateArray[i], s.on[i]) << i;
         EXPECT_EQ(d->checkBoxes[i]->GetValue(), s.on[i]) << i;
@@ -223,11 +229,11 @@ TEST_F(GradientLibrary, LoadingARowFillsTheEditorOnly) {
         EXPECT_EQ(paletteRadd[0], 77);
     }
 
-    click(d->rowButtons[3]);  // another version: nothing changes
+    click(d->rowButton(3));  // another version: nothing changes
     EXPECT_EQ(d->gradientArray[2], wxColour(9, 8, 7));
     EXPECT_FALSE(d->checkBoxStateArray[1]);
 
-    click(d->rowButtons[0]);  // no comment: all nine, coloured from the top row
+    click(d->rowButton(0));  // no comment: all nine, coloured from the top row
     for (int i = 0; i < 9; ++i) {
         const int x = gradientfile::kSampleX[i];
         EXPECT_TRUE(d->checkBoxStateArray[i] && d->checkBoxes[i]->GetValue()) << i;
@@ -246,7 +252,7 @@ TEST_F(GradientLibrary, LoadingARowFillsTheEditorOnly) {
     EXPECT_TRUE(answers.messages.empty());
 
     // Apply afterwards hands the loaded gradient over.
-    click(d->rowButtons[1]);
+    click(d->rowButton(1));
     click(d->applyButton);
     std::lock_guard<std::mutex> lock(gPaletteMutex);
     EXPECT_EQ(paletteSet[800], 1);
@@ -260,16 +266,17 @@ TEST_F(GradientLibrary, DeletingAsksAndKeepsTheEditor) {
     s.colour[0] = gradient::Rgb{1, 2, 3};
     writePicture(file("keep"));
     writePicture(file("gone"), gradientfile::BuildGradientComment(s, true, 3).c_str());
+    d->LoadGradients();
     saveAs("x");
     ASSERT_EQ(rowNames(), std::vector<std::string>({"gone", "keep", "x"}));
-    click(d->rowButtons[0]);
+    click(d->rowButton(0));
     ASSERT_EQ(d->gradientArray[0], wxColour(1, 2, 3));
 
     answers.questionReplies = {wxID_NO};
     click(xButton(0));
     settle();
     EXPECT_TRUE(wxFileExists(file("gone")));
-    EXPECT_EQ(d->rowCount, 3);
+    EXPECT_EQ(d->rowCount(), 3);
 
     answers.questionReplies = {wxID_CANCEL};
     click(xButton(0));
@@ -284,8 +291,7 @@ TEST_F(GradientLibrary, DeletingAsksAndKeepsTheEditor) {
     EXPECT_EQ(answers.questions, 3);
     EXPECT_FALSE(wxFileExists(file("gone")));
     EXPECT_EQ(rowNames(), std::vector<std::string>({"keep", "x"}));
-    EXPECT_EQ(d->rowCount, 2);
-    EXPECT_EQ(d->gradientFiles.GetCount(), 2u);
+    EXPECT_EQ(d->rowCount(), 2);
     EXPECT_EQ(d->gradientArray[0], wxColour(1, 2, 3));  // the editor keeps the deleted gradient
 
     // A file that went away behind the list cannot be deleted.
@@ -296,7 +302,7 @@ TEST_F(GradientLibrary, DeletingAsksAndKeepsTheEditor) {
     settle();
     ASSERT_EQ(answers.messages.size(), 1u);
     EXPECT_EQ(answers.messages[0], "Message: Gradient file could not be deleted.");
-    EXPECT_EQ(d->rowCount, 2);
+    EXPECT_EQ(d->rowCount(), 2);
 }
 
 TEST_F(GradientLibrary, AnUnknownRowIdIsReported) {
@@ -315,7 +321,7 @@ protected:
 TEST_F(GradientLibraryWithoutFolder, ShowsOnlyTheDefaultRowAndSaysSoAtEachListing) {
     GradientDialog* d = g();
     EXPECT_EQ(answers.messages, std::vector<wxString>({"Error 01: Directory can not be opened."}));
-    EXPECT_EQ(d->rowCount, 0);
+    EXPECT_EQ(d->rowCount(), 0);
     EXPECT_TRUE(rowNames().empty());
     EXPECT_TRUE(d->BitmapButtonList_default->IsShown());
     answers.messages.clear();
