@@ -148,19 +148,26 @@ bool LibraryRowsWindow::Layout() {
     return done;
 }
 
-void LibraryRowsWindow::ScrollWindow(int dx, int dy, const wxRect* rect) {
-    wxScrolledWindow::ScrollWindow(dx, dy, rect);
-    // A scroll bar's own scrolling has set the new position already; Scroll()
-    // sets it only once the window has moved, and places the rows then.
+void LibraryRowsWindow::ScrollWindow(int, int, const wxRect*) {
+    // Not GTK's scrolling, which moves every child window, hidden ones too
+    // (with a complaint about each of those): the list's few windows are
+    // laid out for the new position instead. A scroll bar's own scrolling
+    // has set that position already; Scroll() sets it only afterwards, and
+    // lays out then.
     if (!scrolling_)
-        place();
+        relayout();
 }
 
 void LibraryRowsWindow::DoScroll(int x, int y) {
     scrolling_ = true;
     wxScrolledWindow::DoScroll(x, y);
     scrolling_ = false;
-    place();
+    relayout();
+}
+
+void LibraryRowsWindow::relayout() {
+    Layout();
+    Refresh();
 }
 
 void LibraryRowsWindow::place() {

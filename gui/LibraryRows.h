@@ -93,6 +93,8 @@ protected:
 
 private:
     LibraryRow makeRow();
+    // Everything in its place for the present scroll position.
+    void relayout();
     // Gives the row windows to the entries in view and puts them in place.
     void place();
 

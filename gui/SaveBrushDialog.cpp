@@ -1,5 +1,6 @@
 #include "SaveBrushDialog.h"
 
+#include <wx/app.h>
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -162,7 +163,11 @@ SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, c
     reload = true;
 }
 
-SaveBrushDialog::~SaveBrushDialog() { delete log; }
+SaveBrushDialog::~SaveBrushDialog() {
+    if (iconStepQueued && wxTheApp)
+        wxTheApp->Unbind(wxEVT_IDLE, &SaveBrushDialog::onIdle, this);
+    delete log;
+}
 
 wxString SaveBrushDialog::brushFolder() { return dialogkit::workPath({"Brushes"}); }
 
@@ -253,7 +258,8 @@ int SaveBrushDialog::LoadBrushes() {
         if (!wxRemoveFile(path))
             messageBox(_("Icon file ") + path + _(" could not be deleted."));
     }
-    presets.assign(pngFiles(iconFolder(), ok));
+    // Listed again only when icons went: those made later come row by row.
+    presets.assign(sync.toDelete.empty() ? icons : pngFiles(iconFolder(), ok));
     list->update();
     if (!pendingIcons.empty())
         scheduleIconRebuild();
@@ -264,12 +270,19 @@ void SaveBrushDialog::scheduleIconRebuild() {
     if (iconStepQueued)
         return;
     iconStepQueued = true;
-    // Runs once the events waiting now are handled: the windows show first.
-    CallAfter([this] { rebuildIconsStep(); });
+    // Idle time comes once the events waiting now are handled, so the
+    // windows show first, and between two steps input has its turn.
+    wxTheApp->Bind(wxEVT_IDLE, &SaveBrushDialog::onIdle, this);
+    wxWakeUpIdle();
+}
+
+void SaveBrushDialog::onIdle(wxIdleEvent& event) {
+    event.Skip();
+    if (rebuildIconsStep())
+        event.RequestMore();
 }
 
 bool SaveBrushDialog::rebuildIconsStep() {
-    iconStepQueued = false;
     // Each step takes about a frame's time, so input waits little.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(15);
     bool listedOne = false;
@@ -291,10 +304,13 @@ bool SaveBrushDialog::rebuildIconsStep() {
     }
     if (listedOne)
         list->update();
-    if (pendingIcons.empty())
-        return false;
-    scheduleIconRebuild();
-    return true;
+    if (!pendingIcons.empty())
+        return true;
+    if (iconStepQueued) {
+        wxTheApp->Unbind(wxEVT_IDLE, &SaveBrushDialog::onIdle, this);
+        iconStepQueued = false;
+    }
+    return false;
 }
 
 void SaveBrushDialog::rebuildIcon(const wxString& presetPath, const wxString& iconPath) {

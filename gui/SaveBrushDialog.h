@@ -104,10 +104,11 @@ private:
     void fillRow(LibraryRow& row, int index);
     void rebuildIcon(const wxString& presetPath, const wxString& iconPath);
     void scheduleIconRebuild();
+    void onIdle(wxIdleEvent& event);
     // After a save: the preset's row follows what the icons folder holds now.
     void showPresetFile(const std::string& fileName, bool written);
 
-    // Presets whose icons are still to be made, and whether a step is queued.
+    // Presets whose icons are still to be made, and whether idle time makes them.
     std::deque<std::string> pendingIcons;
     bool iconStepQueued = false;
     // Saves the captured sample and its icon with the comment; false (after

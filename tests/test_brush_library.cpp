@@ -15,6 +15,7 @@
 #include "MetadataHandler.h"
 #include "Requests.h"
 #include "brush_library.h"
+#include "library_rows_check.h"
 #include "toolwindow_fixture.h"
 
 using twtest::ToolWindow;
@@ -91,6 +92,20 @@ protected:
         ASSERT_TRUE(picture.saveImage(scratch.path(path)));
         if (text) {
             ASSERT_TRUE(MetadataHandler(wxString::FromUTF8(scratch.path(path).c_str())).WriteCommentPng(text));
+        }
+    }
+    // `count` presets named by `name`, all with one comment, with their icons
+    // or without; written as copies of one, as a large library is quick to make.
+    void putPresets(int count, const std::function<std::string(int)>& name, bool icons) {
+        const char* text = "V|150|C|9|8|7|P|50|S|1|BRU|A|2|END";
+        for (const bool icon : {false, true}) {
+            if (icon && !icons)
+                break;
+            const std::string folder = icon ? "Brushes/Icons/" : "Brushes/";
+            putPreset(folder + name(0) + ".png", text, icon ? 64 : 256);
+            const std::string bytes = svctest::readFile(scratch.path(folder + name(0) + ".png"));
+            for (int i = 1; i < count; ++i)
+                ASSERT_TRUE(svctest::writeFile(scratch.path(folder + name(i) + ".png"), bytes));
         }
     }
     wxBitmapButton* row(int i) const { return b->rowButton(i); }
@@ -275,6 +290,77 @@ TEST_F(BrushLibraryWithoutIcons, AMissingIconsFolderIsReportedAndNotMade) {
     EXPECT_EQ(answers.messages.size(), 2u);
     EXPECT_TRUE(b->rowCount() == 0);
     EXPECT_FALSE(exists(scratch.path("Brushes/Icons")));
+}
+
+// Presets copied in by hand, without icons: the window is built without
+// waiting for them, and their icons and rows come in steps afterwards.
+class BrushLibraryWithoutTheIcons : public BrushLibrary {
+protected:
+    static constexpr int kCount = 200;
+    static std::string name(int i) { return wxString::Format("p%03d", i).utf8_string(); }
+    void beforeFrame() override { putPresets(kCount, name, false); }
+};
+
+TEST_F(BrushLibraryWithoutTheIcons, AreMadeAfterTheWindowsShowAFewAtATime) {
+    EXPECT_TRUE(svctest::listDir(scratch.path("Brushes/Icons")).empty());
+    EXPECT_EQ(b->rowCount(), 0);
+    ASSERT_TRUE(b->iconsPending());
+    wxTheApp->ProcessIdle();  // one step: a moment's work, not all of it
+    const size_t first = svctest::listDir(scratch.path("Brushes/Icons")).size();
+    EXPECT_GE(first, 1u);
+    EXPECT_LT(first, static_cast<size_t>(kCount));
+    EXPECT_EQ(b->rowCount(), static_cast<int>(first));
+    for (int steps = 0; b->iconsPending() && steps < 10 * kCount; ++steps)
+        wxTheApp->ProcessIdle();
+    EXPECT_FALSE(b->iconsPending());
+    EXPECT_EQ(svctest::listDir(scratch.path("Brushes/Icons")).size(), static_cast<size_t>(kCount));
+    ASSERT_EQ(b->rowCount(), kCount);
+    EXPECT_EQ(comment(scratch.path("Brushes/Icons/" + name(kCount - 1) + ".png")), "V|150|C|9|8|7|P|50|S|1|BRU|A|2|END");
+    rowcheck::expectRowsInView(*b->list, 0, kCount, [](int i) { return name(i); }, "all icons made");
+    EXPECT_TRUE(answers.messages.empty());
+}
+
+// Thousands of presets with their icons.
+class BrushLibraryOfThousands : public BrushLibrary {
+protected:
+    static constexpr int kCount = 5000;
+    static std::string name(int i) { return wxString::Format("p%04d", i).utf8_string(); }
+    void beforeFrame() override { putPresets(kCount, name, true); }
+    void expectRows(const rowcheck::NameOf& nameOf, const std::string& what) {
+        rowcheck::expectRowsInView(*b->list, 0, b->rowCount(), nameOf, what);
+    }
+    size_t windows() const { return b->list->GetChildren().size(); }
+};
+
+TEST_F(BrushLibraryOfThousands, AFewRowWindowsServeTheWholeList) {
+    ASSERT_EQ(b->rowCount(), kCount);
+    EXPECT_FALSE(b->iconsPending());
+    const rowcheck::NameOf names = [](int i) { return name(i); };
+    expectRows(names, "at the top");
+    click(frame->brushLibraryButton);  // the first showing lists again
+    EXPECT_EQ(b->rowCount(), kCount);
+    const size_t made = windows();
+    EXPECT_LT(made, 48u);  // a view's rows and a few more
+    for (int row : {1, 2500, kCount - 1, 0}) {
+        b->list->Scroll(0, row * b->list->pitch() / 5);
+        expectRows(names, "scrolled to row " + std::to_string(row));
+    }
+
+    // "X" far down the list removes that preset and its row only.
+    b->list->Scroll(0, 4000 * b->list->pitch() / 5);
+    answers.questionReplies = {wxID_YES};
+    ASSERT_NE(xButton(4001), nullptr);
+    click(xButton(4001));
+    EXPECT_FALSE(exists(scratch.path("Brushes/" + name(4001) + ".png")));
+    ASSERT_EQ(b->rowCount(), kCount - 1);
+    expectRows([](int i) { return name(i < 4001 ? i : i + 1); }, "after the deletion");
+
+    // A save puts its row in its place.
+    save("p4001");
+    ASSERT_EQ(b->rowCount(), kCount);
+    expectRows(names, "after the save");
+    EXPECT_EQ(windows(), made);
+    EXPECT_TRUE(answers.messages.empty());
 }
 
 // --- Deleting --------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "GradientComment.h"
 #include "LibraryFiles.h"
 #include "MetadataHandler.h"
+#include "library_rows_check.h"
 #include "toolwindow_fixture.h"
 
 using twtest::ToolWindow;
@@ -330,4 +331,91 @@ TEST_F(GradientLibraryWithoutFolder, ShowsOnlyTheDefaultRowAndSaysSoAtEachListin
     EXPECT_EQ(answers.messages, std::vector<wxString>({"Message: Error when saving Image: " + path,
                                                        "Error 01: Directory can not be opened."}));
     EXPECT_FALSE(wxFileExists(path));
+}
+
+// Thousands of gradients: a few row windows show whichever rows are in view,
+// and a save or a delete changes its one row.
+class GradientLibraryOfThousands : public GradientLibrary {
+protected:
+    static constexpr int kCount = 5000;
+    static std::string name(int i) { return wxString::Format("g%05d", i).utf8_string(); }
+    void beforeFrame() override {
+        // One picture under every name; the last one carries a comment.
+        writePicture(file(name(0)));
+        const std::string bytes = svctest::readFile(file(name(0)).utf8_string());
+        for (int i = 1; i < kCount - 1; ++i)
+            ASSERT_TRUE(svctest::writeFile(file(name(i)).utf8_string(), bytes));
+        writePicture(file(name(kCount - 1)), gradientfile::BuildGradientComment(lastStops(), true, 3).c_str());
+    }
+    static gradient::Stops lastStops() {
+        gradient::Stops s = gradient::defaultStops();
+        s.on[3] = true;
+        s.colour[3] = gradient::Rgb{1, 2, 3};
+        return s;
+    }
+    // Row 0 starts right below the default row's line.
+    int top() const {
+        return g()->ScrolledWindow->CalcUnscrolledPosition(g()->StaticLineDefault->GetRect().GetBottomLeft()).y + 1;
+    }
+    void expectRows(const rowcheck::NameOf& nameOf, const std::string& what) {
+        rowcheck::expectRowsInView(*g()->ScrolledWindow, top(), g()->rowCount(), nameOf, what);
+    }
+    void scrollTo(int row) { g()->ScrolledWindow->Scroll(0, (top() + row * g()->ScrolledWindow->pitch()) / 5); }
+    size_t windows() const { return g()->ScrolledWindow->GetChildren().size(); }
+};
+
+TEST_F(GradientLibraryOfThousands, AFewRowWindowsShowTheRowsInViewWhereverTheListScrolls) {
+    GradientDialog* d = g();
+    ASSERT_EQ(d->rowCount(), kCount);
+    const size_t made = windows();
+    // The default row's five windows, and four for each row a view needs.
+    EXPECT_LT(made, 64u);
+    const rowcheck::NameOf names = [](int i) { return name(i); };
+    expectRows(names, "at the top");
+
+    // Scroll() as the program calls it, then the scroll bar's own events.
+    for (int row : {1, 2, 1234, kCount / 2, kCount - 3, kCount, 0}) {
+        scrollTo(row);
+        expectRows(names, "scrolled to row " + std::to_string(row));
+    }
+    const int end = d->ScrolledWindow->GetScrollRange(wxVERTICAL) - d->ScrolledWindow->GetScrollThumb(wxVERTICAL);
+    for (int position : {end / 3, end / 3 + 1, end / 3 - 7, end, 0}) {
+        wxScrollWinEvent drag(wxEVT_SCROLLWIN_THUMBTRACK, position, wxVERTICAL);
+        drag.SetEventObject(d->ScrolledWindow);
+        d->ScrolledWindow->GetEventHandler()->ProcessEvent(drag);
+        ASSERT_EQ(d->ScrolledWindow->GetViewStart().y, position);
+        expectRows(names, "dragged to " + std::to_string(position));
+    }
+    EXPECT_EQ(windows(), made);
+}
+
+TEST_F(GradientLibraryOfThousands, ARowFarDownLoadsDeletesAndSavesItsOwnFile) {
+    GradientDialog* d = g();
+    const size_t made = windows();
+    scrollTo(kCount - 1);
+    ASSERT_NE(d->rowButton(kCount - 1), nullptr);
+    click(d->rowButton(kCount - 1));
+    EXPECT_TRUE(d->checkBoxStateArray[3]);
+    EXPECT_EQ(d->gradientArray[3], wxColour(1, 2, 3));
+
+    // "X" on a row in the middle: that file goes, the rows below move up.
+    scrollTo(2498);
+    ASSERT_NE(d->rowButton(2497), nullptr);
+    const wxBitmap above = d->rowButton(2497)->GetBitmapLabel();
+    answers.questionReplies = {wxID_YES};
+    click(xButton(2500));
+    EXPECT_FALSE(wxFileExists(file(name(2500))));
+    EXPECT_TRUE(wxFileExists(file(name(2501))));
+    ASSERT_EQ(d->rowCount(), kCount - 1);
+    expectRows([](int i) { return name(i < 2500 ? i : i + 1); }, "after the deletion");
+    // A row that did not change keeps its picture: its file was not read again.
+    EXPECT_TRUE(d->rowButton(2497)->GetBitmapLabel().IsSameAs(above));
+
+    // A new gradient takes its place in the order.
+    saveAs("g02500 new");
+    ASSERT_EQ(d->rowCount(), kCount);
+    expectRows([](int i) { return i == 2500 ? std::string("g02500 new") : name(i); }, "after the save");
+    EXPECT_TRUE(d->rowButton(2497)->GetBitmapLabel().IsSameAs(above));
+    EXPECT_EQ(windows(), made);
+    EXPECT_TRUE(answers.messages.empty());
 }
