@@ -138,4 +138,5 @@ shot "$WORK_DIR/closed.png"
 [ "$(differ "$WORK_DIR/artwork.png" "$WORK_DIR/closed.png")" = 0 ] || fail "the close box did not give the canvas back"
 echo "the close box ended the capture and the canvas is as it was"
 
+grep -E "Gtk-(WARNING|CRITICAL)" "$WORK_DIR/out.txt" && fail "GTK complained about the rows"
 quit_from_menu "$tool_id"

@@ -89,4 +89,5 @@ sleep 0.5
 [ "$(pixel $(first_row))" = "$(panel_colour)" ] || fail "the row of warm is still shown"
 echo "X and Yes deleted warm and its row"
 
+grep -E "Gtk-(WARNING|CRITICAL)" "$WORK_DIR/out.txt" && fail "GTK complained about the rows"
 quit_from_menu "$tool_id"
