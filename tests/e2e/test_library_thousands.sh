@@ -58,16 +58,8 @@ echo "the missing icons were all made"
 # Points of the Gradient Tool, from its top left corner: the tick box of
 # stop 5, the scroll bar's thumb at the top of the list, and once the list is
 # at its end, the last row's picture and its "X".
-pixel() {
-  import -window root -crop "1x1+$((gx + $1))+$((gy + $2))" -depth 8 \
-    -format '%[fx:int(255*r+.5)],%[fx:int(255*g+.5)],%[fx:int(255*b+.5)]' info:
-}
-ticked() {
-  local rgb r b
-  rgb="$(pixel 164 99)"
-  r="${rgb%%,*}" b="${rgb##*,}"
-  [ "$b" -gt $((r + 60)) ]
-}
+pixel() { gradient_pixel "$@"; }
+ticked() { gradient_ticked 164 99; }
 # A drag of the scroll bar's thumb down the list's height in one second. GTK
 # draws the bar only once the pointer is over it.
 drag_thumb() {
@@ -112,7 +104,7 @@ for i in $(seq 30); do
   ticked || break
   sleep 0.1
 done
-ticked && { cp "$WORK_DIR/list_a.png" /tmp/w30/e2e_list.png; fail "the last row did not load the last gradient (box 5 still ticked)"; }
+ticked && fail "the last row did not load the last gradient (box 5 still ticked)"
 echo "the scroll bar brought the list to its end, and its last row loaded the last gradient"
 
 xdotool mousemove $((gx + 274)) $((gy + 397)) click 1
