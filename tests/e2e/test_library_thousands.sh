@@ -14,30 +14,8 @@ GRADIENTS=2000 PRESETS=2000
 
 # Copies of one gradient (the last one with only stops 1 and 9 on) and of one
 # preset with its icon, the icons of three presets in four left out.
-python3 - "$RUN" "$GRADIENTS" "$PRESETS" <<'EOF' || fail "could not write the libraries"
-import os, struct, sys, zlib
-root, gradients, presets = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-def chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
-def png(w, h, comment):
-    raw = b"".join(b"\0" + b"".join(bytes((x, 255 - x, 7)) for x in range(w)) for y in range(h))
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"tEXt", b"Comment\0" + comment.encode())
-            + chunk(b"IEND", b""))
-colours = "213|25|32|222|132|21|222|197|26|47|194|57|4|167|225|13|95|216|121|56|170|212|0|126|213|25|32|"
-for d in ("Gradients", "Brushes/Icons"):
-    os.makedirs(os.path.join(root, d), exist_ok=True)
-usual = png(160, 22, "V|150|G|1|3|T|F|F|F|T|F|F|F|T|" + colours + "T|")
-last = png(160, 22, "V|150|G|1|3|T|F|F|F|F|F|F|F|T|" + colours + "T|")
-preset = "V|150|C|255|128|0|P|100|S|1|BRU|A|1|B|300|C|100000|D|1|E|0|F|100000|G|0|H|100000|I|100000|J|0|K|4|L|10|M|1|N|0|END"
-picture, icon = png(256, 256, preset), png(64, 64, preset)
-for k in range(gradients):
-    open(os.path.join(root, "Gradients", "gradient %05d.png" % k), "wb").write(last if k == gradients - 1 else usual)
-for k in range(presets):
-    open(os.path.join(root, "Brushes", "preset %05d.png" % k), "wb").write(picture)
-    if k % 4 == 0:
-        open(os.path.join(root, "Brushes", "Icons", "preset %05d.png" % k), "wb").write(icon)
-EOF
+python3 "$SOURCE_DIR/tests/tools/make_libraries.py" "$RUN" "$GRADIENTS" "$PRESETS" --icons-every 4 \
+  --last-gradient-differs || fail "could not write the libraries"
 icons() { find "$RUN/Brushes/Icons" -name '*.png' | wc -l; }
 
 wyrle_start
