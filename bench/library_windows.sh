@@ -14,7 +14,7 @@ XWIN="$1" SOURCE_DIR="$2" BIN="$3" GRADIENTS="$4" PRESETS="$5" LABEL="${6:-$(bas
 WORK="$(mktemp -d)"
 XVFB_PID="" WYRLE_PID=""
 cleanup() {
-  [ -n "$WYRLE_PID" ] && kill -9 "$WYRLE_PID" 2>/dev/null
+  [ -n "$WYRLE_PID" ] && { kill -9 "$WYRLE_PID"; wait "$WYRLE_PID"; } 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   rm -rf "$WORK"
 }

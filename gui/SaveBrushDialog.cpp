@@ -283,6 +283,11 @@ void SaveBrushDialog::onIdle(wxIdleEvent& event) {
 }
 
 bool SaveBrushDialog::rebuildIconsStep() {
+    // A message box of a step runs idle time of its own: no second step
+    // inside it, so its messages come one after the other.
+    if (iconStepRunning)
+        return true;
+    iconStepRunning = true;
     // Each step takes about a frame's time, so input waits little.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(15);
     bool listedOne = false;
@@ -304,6 +309,7 @@ bool SaveBrushDialog::rebuildIconsStep() {
     }
     if (listedOne)
         list->update();
+    iconStepRunning = false;
     if (!pendingIcons.empty())
         return true;
     if (iconStepQueued) {

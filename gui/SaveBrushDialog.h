@@ -111,6 +111,7 @@ private:
     // Presets whose icons are still to be made, and whether idle time makes them.
     std::deque<std::string> pendingIcons;
     bool iconStepQueued = false;
+    bool iconStepRunning = false;
     // Saves the captured sample and its icon with the comment; false (after
     // one message) when a file could not be written.
     bool savePreset(const wxString& picturePath, const wxString& iconPath, const std::string& comment);

@@ -277,6 +277,30 @@ TEST_F(BrushLibrary, AnUnreadablePresetIsReportedAtEveryListing) {
     EXPECT_TRUE(b->rowCount() == 0);
 }
 
+TEST_F(BrushLibrary, MessagesOfTheIconStepsComeOneAfterTheOther) {
+    // A message box runs idle time of its own, as a modal box does.
+    int open = 0, deepest = 0;
+    prompts::setMessage([&](const wxString& text, const wxString& caption, wxWindow*) {
+        answers.messages.push_back(caption + ": " + text);
+        deepest = std::max(deepest, ++open);
+        wxTheApp->ProcessIdle();
+        --open;
+    });
+    for (const char* name : {"a", "b", "c"}) {
+        std::ofstream bad(scratch.path(std::string("Brushes/") + name + ".png"));
+        bad << "not a picture";
+    }
+    b->LoadBrushes();
+    for (int steps = 0; b->iconsPending() && steps < 100; ++steps)
+        wxTheApp->ProcessIdle();
+    EXPECT_EQ(deepest, 1);
+    ASSERT_EQ(answers.messages.size(), 6u);
+    for (int i = 0; i < 3; ++i) {
+        const std::string name(1, static_cast<char>('a' + i));
+        EXPECT_EQ(answers.messages[2 * i], "Error...: File" + scratch.path("Brushes/" + name + ".png") + " could not be opened.");
+    }
+}
+
 class BrushLibraryWithoutIcons : public BrushLibrary {
 protected:
     void beforeFrame() override { wxFileName::Rmdir("Brushes/Icons"); }
