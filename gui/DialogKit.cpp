@@ -85,4 +85,15 @@ void ensureLibraryFolders() { libraryfiles::ensureLibraryFolders(wxGetCwd().utf8
 
 bool isFileNameValid(const wxString& name) { return libraryfiles::isValidName(name.utf8_string()); }
 
+wxString nameRefusal(const wxString& name, const wxString& kind) {
+    switch (libraryfiles::nameProblem(name.utf8_string())) {
+    case libraryfiles::NameProblem::kNone:
+        return wxString();
+    case libraryfiles::NameProblem::kEmpty:
+        return kind + _(" name cannot be empty.");
+    default:
+        return kind + _(" name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', '-', '_'");
+    }
+}
+
 }  // namespace dialogkit

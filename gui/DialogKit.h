@@ -95,5 +95,8 @@ void ensureLibraryFolders();
 
 // The name rule of gradients and brush presets, on the name as typed.
 bool isFileNameValid(const wxString& name);
+// Why a gradient or preset cannot be saved under `name` ("Gradient" or
+// "Brush" begins the message); empty when it can.
+wxString nameRefusal(const wxString& name, const wxString& kind);
 
 }  // namespace dialogkit

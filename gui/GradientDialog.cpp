@@ -8,7 +8,6 @@
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/font.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
@@ -24,6 +23,7 @@
 #include "DialogKit.h"
 #include "GuiPrompts.h"
 #include "LibraryFiles.h"
+#include "LibraryPictures.h"
 #include "Log.h"
 #include "MetadataHandler.h"
 #include "Requests.h"
@@ -541,11 +541,10 @@ namespace {
 
 const wxSize kRowPicture(160, 22);
 
+// A file that is no gradient picture shows an empty row.
 wxBitmap readRowPicture(const wxString& path) {
-    wxBitmap picture;
-    wxLogNull quiet;  // a broken file shows an empty row, not a wx error box
-    picture.LoadFile(path, wxBITMAP_TYPE_ANY);
-    return picture;
+    wxImage image;
+    return librarypictures::load(path, image) ? wxBitmap(image) : wxBitmap();
 }
 
 }  // namespace
@@ -615,10 +614,9 @@ void GradientDialog::OnButtonSaveGradientClick(wxCommandEvent&) {
 }
 
 void GradientDialog::OnButtonOkNewGradient(wxCommandEvent&) {
-    if (!isFileNameValid(TextCtrlNewGradient->GetValue())) {
-        prompts::message(_("Gradient name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', "
-                           "'-', '_'"),
-                         _("Info"));
+    const wxString refusal = dialogkit::nameRefusal(TextCtrlNewGradient->GetValue(), _("Gradient"));
+    if (!refusal.empty()) {
+        prompts::message(refusal, _("Info"));
         return;
     }
     TextCtrlNewGradient->Disable();
@@ -650,16 +648,13 @@ void GradientDialog::OnButtonOkNewGradient(wxCommandEvent&) {
 void GradientDialog::writeGradientFile(const wxString& path, const std::string& comment, bool existed) {
     // Picture and comment go into a side file that replaces the gradient only
     // once the picture is written, so a failed save leaves no broken gradient.
-    const wxString part = path + ".part";
-    wxImage picture = preview->GetBitmap().ConvertToImage();
-    bool saved = false;
-    if (picture.IsOk()) {
+    wxImage picture;
+    if (preview->GetBitmap().IsOk()) {
+        picture = preview->GetBitmap().ConvertToImage();
         picture.Rescale(160, 22, wxIMAGE_QUALITY_HIGH);
-        wxLogNull quiet;
-        saved = picture.SaveFile(part, wxBITMAP_TYPE_PNG);
     }
-    if (!saved) {
-        wxRemoveFile(part);
+    const wxString part = librarypictures::writeBeside(picture, path);
+    if (part.empty()) {
         prompts::message(_("Error when saving Image: ") + path, wxMessageBoxCaptionStr);
         return;
     }
@@ -673,10 +668,8 @@ void GradientDialog::writeGradientFile(const wxString& path, const std::string& 
         if (!handler.ReadCommentPng())
             prompts::message(_("Error reading metadata from the gradient file."), wxMessageBoxCaptionStr);
     }
-    if (!wxRenameFile(part, path, true)) {
-        wxRemoveFile(part);
+    if (!libraryfiles::replaceWith(part.utf8_string(), path.utf8_string()))
         prompts::message(_("Error when saving Image: ") + path, wxMessageBoxCaptionStr);
-    }
 }
 
 void GradientDialog::setStops(const gradient::Stops& s, int swatchSize) {
@@ -711,8 +704,10 @@ void GradientDialog::OnBitmapButtonListClick(wxCommandEvent& event) {
             setStops(*read, 25);
     } else {
         log->log("Metadata do not exist in gradient file.");
-        // A picture without settings: all nine stops, coloured from its top row.
-        const wxImage picture = rowPicture(row).ConvertToImage();
+        // A picture without settings: all nine stops, coloured from its top
+        // row; black where the row has no picture.
+        const wxBitmap shown = rowPicture(row);
+        const wxImage picture = shown.IsOk() ? shown.ConvertToImage() : wxImage();
         gradient::Stops sampled;
         for (int i = 0; i < kStops; ++i) {
             const int x = gradientfile::kSampleX[i];
@@ -747,7 +742,7 @@ void GradientDialog::OnXButtonListClick(wxCommandEvent& event) {
     const int reply = prompts::question(_("Do you want to delete '") + wxFileName(path).GetName() + _("' gradient?"),
                                         _("Info"), wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
     if (reply == wxID_YES) {
-        if (!wxRemoveFile(path)) {
+        if (!libraryfiles::removeEntry(path.utf8_string())) {
             prompts::message(_("Gradient file could not be deleted."), wxMessageBoxCaptionStr);
             return;
         }

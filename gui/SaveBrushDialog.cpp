@@ -7,7 +7,6 @@
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/image.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
@@ -25,6 +24,7 @@
 #include "GradientDialog.h"
 #include "GuiPrompts.h"
 #include "LibraryFiles.h"
+#include "LibraryPictures.h"
 #include "Log.h"
 #include "MetadataHandler.h"
 #include "Requests.h"
@@ -254,8 +254,7 @@ int SaveBrushDialog::LoadBrushes() {
     pendingIcons.assign(sync.toBuild.begin(), sync.toBuild.end());
     for (const std::string& name : sync.toDelete) {
         const wxString path = inFolder(iconFolder(), name);
-        wxLogNull quiet;
-        if (!wxRemoveFile(path))
+        if (!libraryfiles::removeEntry(path.utf8_string()))
             messageBox(_("Icon file ") + path + _(" could not be deleted."));
     }
     // Listed again only when icons went: those made later come row by row.
@@ -321,26 +320,24 @@ bool SaveBrushDialog::rebuildIconsStep() {
 
 void SaveBrushDialog::rebuildIcon(const wxString& presetPath, const wxString& iconPath) {
     wxImage picture;
-    {
-        wxLogNull quiet;
-        if (!picture.LoadFile(presetPath))
-            messageBox(_("File") + presetPath + _(" could not be opened."), _("Error..."));
-    }
-    bool saved = false;
-    if (picture.IsOk()) {
+    if (librarypictures::load(presetPath, picture))
         picture.Rescale(64, 64, wxIMAGE_QUALITY_HIGH);
-        wxLogNull quiet;
-        saved = picture.SaveFile(iconPath, wxBITMAP_TYPE_PNG);
-    }
-    if (!saved)
+    else
+        messageBox(_("File") + presetPath + _(" could not be opened."), _("Error..."));
+    // The icon is made beside its place and renamed into it: whatever stood
+    // at its name (a pipe, a link) is replaced, not written through.
+    const wxString made = librarypictures::writeBeside(picture, iconPath);
+    if (made.empty())
         messageBox(_("Icon ") + iconPath + _(" could not been saved."));
     MetadataHandler preset(presetPath);
-    if (!preset.CommentExistsPNG())
-        return;
-    if (preset.ReadCommentPng())
-        writeMetadata(iconPath, preset.comment);
-    else
-        messageBox(_("Error reading data from the brush file: ") + presetPath);
+    if (preset.CommentExistsPNG()) {
+        if (preset.ReadCommentPng())
+            writeMetadata(made.empty() ? iconPath : made, preset.comment, iconPath);
+        else
+            messageBox(_("Error reading data from the brush file: ") + presetPath);
+    }
+    if (!made.empty() && !libraryfiles::replaceWith(made.utf8_string(), iconPath.utf8_string()))
+        messageBox(_("Icon ") + iconPath + _(" could not been saved."));
 }
 
 namespace {
@@ -349,10 +346,7 @@ const wxSize kIcon(64, 64);
 
 wxBitmap readIcon(const wxString& path) {
     wxImage icon;
-    {
-        wxLogNull quiet;
-        icon.LoadFile(path);
-    }
+    librarypictures::load(path, icon);
     return icon.IsOk() ? wxBitmap(icon) : dialogkit::solidBitmap(kIcon.x, kIcon.y, wxColour(84, 80, 76));
 }
 
@@ -416,8 +410,7 @@ void SaveBrushDialog::OnXButtonListClick(wxCommandEvent& event) {
         messageBox(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"));
         return;
     }
-    wxLogNull quiet;
-    if (!wxRemoveFile(iconPath)) {
+    if (!libraryfiles::removeEntry(iconPath.utf8_string())) {
         messageBox(_("Brush file: ") + iconPath + _(" could not be deleted."));
         return;
     }
@@ -426,7 +419,7 @@ void SaveBrushDialog::OnXButtonListClick(wxCommandEvent& event) {
         return;
     }
     const wxString picturePath = brushFolder() + "/" + fullName;
-    if (!wxRemoveFile(picturePath)) {
+    if (!libraryfiles::removeEntry(picturePath.utf8_string())) {
         messageBox(_("Brush file: ") + picturePath + _(" could not be deleted."));
         return;
     }
@@ -436,12 +429,13 @@ void SaveBrushDialog::OnXButtonListClick(wxCommandEvent& event) {
     newButton->SetFocus();
 }
 
-void SaveBrushDialog::writeMetadata(const wxString& path, const std::string& comment) {
+void SaveBrushDialog::writeMetadata(const wxString& path, const std::string& comment, const wxString& shownAs) {
+    const wxString& named = shownAs.empty() ? path : shownAs;
     MetadataHandler handler(path);
     if (!handler.WriteCommentPng(comment.c_str()))
-        messageBox(_("Error writing data into brush file: ") + path);
+        messageBox(_("Error writing data into brush file: ") + named);
     if (!handler.ReadCommentPng())
-        messageBox(_("Error reading data from the brush file: ") + path);
+        messageBox(_("Error reading data from the brush file: ") + named);
     else
         log->log(handler.comment);
 }
@@ -482,10 +476,9 @@ brushpreset::BrushSettings SaveBrushDialog::currentSettings() {
 }
 
 void SaveBrushDialog::OnButtonOkNewBrushClick(wxCommandEvent&) {
-    if (!dialogkit::isFileNameValid(nameText->GetValue())) {
-        prompts::message(_("Brush name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', "
-                           "'-', '_'"),
-                         _("Info"));
+    const wxString refusal = dialogkit::nameRefusal(nameText->GetValue(), _("Brush"));
+    if (!refusal.empty()) {
+        prompts::message(refusal, _("Info"));
         return;
     }
     const wxString name = nameText->GetValue();
@@ -536,29 +529,34 @@ bool SaveBrushDialog::savePreset(const wxString& picturePath, const wxString& ic
         sample.clone(brushColor);
         icon.clone(brushIconColor);
     }
-    const bool existed = wxFileName::Exists(picturePath, wxFILE_EXISTS_ANY);
+    // Both files are made beside their places, each with its comment, and
+    // only then put there together: a save that fails at any step leaves an
+    // existing preset and its icon as they were, and no half preset.
+    const std::string madePicture = libraryfiles::newFileBeside(picturePath.utf8_string());
+    const std::string madeIcon = libraryfiles::newFileBeside(iconPath.utf8_string());
     wxString failed;
-    if (!sample.saveImage(picturePath.utf8_string()))
+    if (madePicture.empty() || !sample.saveImage(madePicture))
         failed = picturePath;
-    else if (!icon.saveImage(iconPath.utf8_string()))
+    else if (madeIcon.empty() || !icon.saveImage(madeIcon))
         failed = iconPath;
-    for (const wxString& path : {picturePath, iconPath}) {
+    const std::pair<std::string, wxString> files[] = {{madePicture, picturePath}, {madeIcon, iconPath}};
+    for (const auto& file : files) {
         if (!failed.empty())
             break;
-        MetadataHandler handler(path);
+        MetadataHandler handler(wxString::FromUTF8(file.first));
         if (!handler.WriteCommentPng(comment.c_str()) || !handler.ReadCommentPng() ||
             comment != handler.comment)
-            failed = path;
+            failed = file.second;
     }
-    if (failed.empty())
-        return true;
+    if (failed.empty()) {
+        if (libraryfiles::replaceBothWith(madePicture, picturePath.utf8_string(), madeIcon, iconPath.utf8_string()))
+            return true;
+        failed = picturePath;
+    } else {
+        libraryfiles::removeEntry(madePicture);
+        libraryfiles::removeEntry(madeIcon);
+    }
     prompts::message(_("Error writing data into brush file: ") + failed, wxMessageBoxCaptionStr);
-    if (!existed) {
-        // No half preset is left behind to be listed.
-        wxLogNull quiet;
-        wxRemoveFile(picturePath);
-        wxRemoveFile(iconPath);
-    }
     return false;
 }
 

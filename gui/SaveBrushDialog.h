@@ -57,8 +57,9 @@ public:
     // Makes missing icons for a moment; true while more are missing.
     bool rebuildIconsStep();
     bool iconsPending() const { return !pendingIcons.empty(); }
-    // Writes the comment into a PNG file and reads it back, saying what failed.
-    void writeMetadata(const wxString& path, const std::string& comment);
+    // Writes the comment into a PNG file and reads it back, saying what failed
+    // (of `shownAs` when the file is made to take its place).
+    void writeMetadata(const wxString& path, const std::string& comment, const wxString& shownAs = wxString());
     // The preset settings as the globals hold them now.
     static brushpreset::BrushSettings currentSettings();
     // Writes a preset's plan into the engine, the tool window and the gradient tool.

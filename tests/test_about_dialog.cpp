@@ -25,6 +25,7 @@ protected:
 
     // Makes the opener a script that appends its arguments, one line per run.
     void recordOpener() {
+        putManual();
         record = scratch.path("opened.txt");
         const std::string script = scratch.path("opener.sh");
         std::ofstream(script) << "#!/bin/sh\necho \"$*\" >> '" << record << "'\n";

@@ -9,12 +9,19 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <functional>
 #include <mutex>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "MetadataHandler.h"
 #include "Requests.h"
 #include "brush_library.h"
+#include "library_fixtures.h"
 #include "library_rows_check.h"
 #include "toolwindow_fixture.h"
 
@@ -301,6 +308,61 @@ TEST_F(BrushLibrary, MessagesOfTheIconStepsComeOneAfterTheOther) {
     }
 }
 
+// Pictures far beyond a preset's size: an icon is listed without its
+// picture, a preset is told as unreadable, neither is decoded.
+TEST_F(BrushLibrary, HugePicturesAreListedWithoutBeingDecoded) {
+    ASSERT_TRUE(libtest::writeBlackPng(scratch.path("Brushes/huge.png"), 10000, 10000));
+    ASSERT_TRUE(libtest::writeBlackPng(scratch.path("Brushes/Icons/huge.png"), 10000, 10000));
+    ASSERT_TRUE(libtest::writeClaimingPng(scratch.path("Brushes/claims.png"), 100000, 100000));
+    putPreset("Brushes/fine.png", "V|150|END");
+    listAndMakeIcons();
+    EXPECT_EQ(answers.messages,
+              std::vector<wxString>({"Error...: File" + scratch.path("Brushes/claims.png") + " could not be opened.",
+                                     "Message: Icon " + scratch.path("Brushes/Icons/claims.png") +
+                                         " could not been saved."}));
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"fine", "huge"}));
+    ASSERT_NE(row(1), nullptr);
+    EXPECT_EQ(row(1)->GetBitmapLabel().GetSize(), wxSize(64, 64));
+    EXPECT_FALSE(exists(scratch.path("Brushes/Icons/claims.png")));
+}
+
+// Entries that are no regular files where a preset's icon belongs: the icon
+// is made and put in their place, never written through them (a pipe would
+// hang the start-up for ever, a link write outside the library).
+class BrushLibraryWithOddEntries : public BrushLibrary {
+protected:
+    void beforeFrame() override {
+        for (const char* name : {"pipe", "zero", "dangling"})
+            putPreset(std::string("Brushes/") + name + ".png", "V|150|END");
+        putPreset("Brushes/bad\xff.png", nullptr);
+        ASSERT_EQ(::mkfifo(scratch.path("Brushes/Icons/pipe.png").c_str(), 0644), 0);
+        ASSERT_EQ(::symlink("/dev/zero", scratch.path("Brushes/Icons/zero.png").c_str()), 0);
+        ASSERT_EQ(::symlink(scratch.path("outside.png").c_str(), scratch.path("Brushes/Icons/dangling.png").c_str()),
+                  0);
+        testing::internal::CaptureStderr();
+    }
+};
+
+TEST_F(BrushLibraryWithOddEntries, TheListingReplacesThemWithIcons) {
+    const std::string said = testing::internal::GetCapturedStderr();
+    while (b->rebuildIconsStep()) {
+    }
+    EXPECT_TRUE(answers.messages.empty()) << answers.messages[0];
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"dangling", "pipe", "zero"}));
+    for (const char* name : {"pipe", "zero", "dangling"}) {
+        const std::string icon = scratch.path(std::string("Brushes/Icons/") + name + ".png");
+        struct stat st {};
+        ASSERT_EQ(lstat(icon.c_str(), &st), 0) << name;
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << name;
+        EXPECT_EQ(wxImage(wxString::FromUTF8(icon.c_str())).GetSize(), wxSize(64, 64)) << name;
+        EXPECT_EQ(comment(icon), "V|150|END") << name;
+    }
+    EXPECT_FALSE(exists(scratch.path("outside.png")));
+    // The preset whose name is not UTF-8 is left out, in one line.
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("Brushes/bad\\xff.png"), std::string::npos) << said;
+}
+
 class BrushLibraryWithoutIcons : public BrushLibrary {
 protected:
     void beforeFrame() override { wxFileName::Rmdir("Brushes/Icons"); }
@@ -463,6 +525,7 @@ TEST_F(BrushLibrary, SavesTheSampleAndItsIconWithTheComment) {
     ASSERT_EQ(answers.messages.size(), 3u);
     EXPECT_EQ(answers.messages[0],
               "Info: Brush name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', '-', '_'");
+    EXPECT_EQ(answers.messages[1], "Info: Brush name cannot be empty.");
     EXPECT_FALSE(exists(scratch.path("Brushes/no.dots.png")));
 }
 
@@ -531,6 +594,56 @@ TEST_F(BrushLibrary, APresetThatCannotBeSavedKeepsTheCapture) {
     EXPECT_EQ(answers.messages.size(), 2u);
     EXPECT_TRUE(exists(scratch.path("Brushes/Icons/Too long.png")));
     EXPECT_EQ(f_newBrushPreset.load(), 3);
+}
+
+// An overwrite whose icon cannot be written leaves the old preset and its
+// icon exactly as they were, and nothing half-written beside them.
+TEST_F(BrushLibrary, AFailedOverwriteLeavesThePresetAsItWas) {
+    save("Kept");
+    const std::string picture = scratch.path("Brushes/Kept.png"), icon = scratch.path("Brushes/Icons/Kept.png");
+    const std::string oldPicture = svctest::readFile(picture), oldIcon = svctest::readFile(icon);
+    ASSERT_NE(comment(picture), "<none>");
+    f_PartNum = 9;  // a comment of its own for the new preset
+    {
+        std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
+        brushColor.getPixels()[0] = 200;
+    }
+    struct Case {
+        const char* what;
+        std::function<void()> breakIt, mendIt;
+    };
+    std::vector<Case> cases = {{"the icon has no pixels",
+                                [] {
+                                    std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
+                                    brushIconColor.clear();
+                                },
+                                [] {
+                                    std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
+                                    brushIconColor.setUseTexture(false);
+                                    brushIconColor.allocate(64, 64, OF_IMAGE_COLOR);
+                                }}};
+    // A folder that cannot be written means nothing to root.
+    if (geteuid() != 0)
+        cases.push_back({"the icons folder cannot be written",
+                         [this] { ASSERT_EQ(chmod(scratch.path("Brushes/Icons").c_str(), 0555), 0); },
+                         [this] { ASSERT_EQ(chmod(scratch.path("Brushes/Icons").c_str(), 0755), 0); }});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        answers.messages.clear();
+        c.breakIt();
+        answers.questionReplies = {wxID_YES};
+        save("Kept");
+        c.mendIt();
+        EXPECT_EQ(answers.messages, std::vector<wxString>{"Message: Error writing data into brush file: " + icon});
+        EXPECT_EQ(svctest::readFile(picture), oldPicture);
+        EXPECT_EQ(svctest::readFile(icon), oldIcon);
+        for (const std::string& folder : {scratch.path("Brushes"), scratch.path("Brushes/Icons")})
+            for (const std::string& name : svctest::listDir(folder))
+                EXPECT_NE(name[0], '.') << name << " left behind";
+        EXPECT_EQ(f_newBrushPreset.load(), 2);  // the capture goes on, the sample kept
+    }
+    if (geteuid() == 0)
+        std::printf("as root the unwritable icons folder is not tried; the icon without pixels is\n");
 }
 
 TEST_F(BrushLibrary, ControlsLeftEnabledByTheCloseBoxStillSave) {

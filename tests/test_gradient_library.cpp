@@ -12,8 +12,12 @@
 
 #include <mutex>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "GradientComment.h"
 #include "LibraryFiles.h"
+#include "library_fixtures.h"
 #include "MetadataHandler.h"
 #include "library_rows_check.h"
 #include "toolwindow_fixture.h"
@@ -130,7 +134,8 @@ TEST_F(GradientLibrary, NamesOutsideTheRuleAreRefusedAndTheFieldStaysOpen) {
         answers.messages.clear();
         saveAs(name);
         ASSERT_EQ(answers.messages.size(), 1u) << name;
-        EXPECT_EQ(answers.messages[0], kNameRule);
+        // The empty name is told that a name is needed, not about characters.
+        EXPECT_EQ(answers.messages[0], name.empty() ? wxString("Info: Gradient name cannot be empty.") : wxString(kNameRule));
         EXPECT_TRUE(d->newGradientOpen && d->TextCtrlNewGradient->IsEnabled() && d->ButtonOkNewGradient->IsEnabled());
     }
     std::vector<std::string> files;
@@ -312,6 +317,68 @@ TEST_F(GradientLibrary, AnUnknownRowIdIsReported) {
     g()->OnXButtonListClick(ev);
     EXPECT_EQ(answers.messages, std::vector<wxString>({"Message: Event Id could not be identified.",
                                                        "Message: Event Id could not be identified."}));
+}
+
+// Files in the folder that are no gradient pictures: each lists as a row with
+// no picture, and a click gives what a picture that cannot be read gives, all
+// nine stops on and black. Entries that are no regular files, and names that
+// are not UTF-8, are not listed; nothing is ever done to the folder itself.
+TEST_F(GradientLibrary, FilesThatAreNoGradientPicturesLoadAsNineBlackStops) {
+    const std::string folder = std::string(wxGetCwd().utf8_str()) + "/Gradients/";
+    ASSERT_TRUE(svctest::writeFile(folder + "text.png", "no picture here\n"));
+    ASSERT_TRUE(svctest::writeFile(folder + "empty.png", ""));
+    ASSERT_TRUE(libtest::writeBlackPng(folder + "huge.png", 10000, 10000));
+    ASSERT_TRUE(libtest::writeClaimingPng(folder + "claims.png", 100000, 100000));
+    ASSERT_EQ(::mkfifo((folder + "pipe.png").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (folder + "zero.png").c_str()), 0);
+    ASSERT_TRUE(libtest::writeBlackPng(folder + "bad\xff.png", 160, 22));
+    writePicture(file("fine"));
+    g()->LoadGradients();
+    saveAs("x");
+    ASSERT_EQ(rowNames(), std::vector<std::string>({"claims", "empty", "fine", "huge", "text", "x"}));
+    GradientDialog* d = g();
+    for (int row : {0, 1, 3, 4}) {
+        SCOPED_TRACE(rowNames()[row]);
+        click(d->BitmapButtonList_default);
+        click(d->rowButton(row));
+        for (int i = 0; i < 9; ++i) {
+            EXPECT_TRUE(d->checkBoxStateArray[i] && d->checkBoxes[i]->GetValue()) << i;
+            EXPECT_EQ(d->gradientArray[i], *wxBLACK) << i;
+        }
+    }
+    click(d->rowButton(2));
+    EXPECT_EQ(d->gradientArray[8], wxColour(159, 96, 7));
+    EXPECT_TRUE(answers.messages.empty()) << answers.messages[0];
+    for (int row = 0; row < d->rowCount(); ++row)
+        EXPECT_FALSE(d->gradientPath(row).EndsWith("/")) << d->gradientPath(row);
+
+    // Deleting a listed file takes that file only.
+    answers.questionReplies = {wxID_YES};
+    click(xButton(4));
+    settle();
+    EXPECT_FALSE(svctest::exists(folder + "text.png"));
+    EXPECT_EQ(rowNames(), std::vector<std::string>({"claims", "empty", "fine", "huge", "x"}));
+    EXPECT_TRUE(svctest::exists(folder + "pipe.png") && svctest::exists(folder + "bad\xff.png"));
+}
+
+// A save replaces whatever stands at the gradient's name, never writing
+// through it: a pipe would block the program for ever, a link would write
+// outside the library.
+TEST_F(GradientLibrary, ASaveReplacesAPipeOrALinkAtItsName) {
+    const std::string folder = std::string(wxGetCwd().utf8_str()) + "/Gradients/";
+    const std::string outside = std::string(wxGetCwd().utf8_str()) + "/outside.png";
+    ASSERT_EQ(::mkfifo((folder + "pipe.png").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink(outside.c_str(), (folder + "link.png").c_str()), 0);
+    for (const char* name : {"link", "pipe"}) {
+        SCOPED_TRACE(name);
+        answers.questionReplies = {wxID_YES};
+        saveAs(name);
+        EXPECT_EQ(wxImage(file(name)).GetSize(), wxSize(160, 22));
+        EXPECT_FALSE(commentOf(file(name)).empty());
+    }
+    EXPECT_FALSE(svctest::exists(outside));
+    EXPECT_TRUE(answers.messages.empty()) << answers.messages[0];
+    EXPECT_EQ(rowNames(), std::vector<std::string>({"link", "pipe"}));
 }
 
 class GradientLibraryWithoutFolder : public GradientLibrary {

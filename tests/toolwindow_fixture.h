@@ -9,6 +9,7 @@
 #include <wx/button.h>
 #include <wx/colourdata.h>
 #include <wx/dialog.h>
+#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/menu.h>
@@ -240,6 +241,11 @@ protected:
         frame->GetEventHandler()->ProcessEvent(ev);
     }
     std::string label(wxStaticText* text) const { return std::string(text->GetLabel().utf8_str()); }
+    // The manual where Help looks for it, below the working folder.
+    void putManual() {
+        ASSERT_TRUE(wxFileName::Mkdir(scratch.path("Documents"), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+        ASSERT_TRUE(svctest::writeFile(scratch.path("Documents/Wyrle_Manual_v1.5_Win.pdf"), "%PDF-1.4\n"));
+    }
     bool highlighted(wxWindow* w) const { return w->GetBackgroundColour() == wxColour(245, 180, 110); }
     bool normal(wxWindow* w) const { return w->GetBackgroundColour() == wxColour(240, 240, 240); }
     // The colour at the middle of a bitmap button's picture.

@@ -12,6 +12,9 @@ export GSETTINGS_BACKEND=memory
 
 recording_opener
 PREFS="$WORK_DIR/run/prefs.cfg"
+# The page the website button opens is the manual, which Help looks for first.
+mkdir -p "$WORK_DIR/run/Documents"
+: >"$WORK_DIR/run/Documents/Wyrle_Manual_v1.5_Win.pdf"
 
 # The part of the Preferences dialog that shows the share: from below the
 # steps row to below the slider (the steps follow the free memory of the run).
