@@ -6,6 +6,7 @@
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 #include <wx/filefn.h>
+#include <wx/utils.h>
 
 #include <string>
 #include <vector>
@@ -79,6 +80,11 @@ wxString workPath(std::initializer_list<wxString> parts) {
     for (const wxString& part : parts)
         names.push_back(part.utf8_string());
     return wxString::FromUTF8(libraryfiles::joinPath(wxGetCwd().utf8_string(), names));
+}
+
+bool listLibrary(const wxString& folder, std::vector<std::string>& names) {
+    wxBusyCursor busy;
+    return libraryfiles::listPngFiles(folder.utf8_string(), names);
 }
 
 void ensureLibraryFolders() { libraryfiles::ensureLibraryFolders(wxGetCwd().utf8_string()); }

@@ -7,6 +7,8 @@
 #include <wx/string.h>
 
 #include <initializer_list>
+#include <string>
+#include <vector>
 #include <utility>
 
 class wxBitmapButton;
@@ -92,6 +94,11 @@ wxString workPath(std::initializer_list<wxString> parts);
 
 // Creates the library folders below the working folder where missing.
 void ensureLibraryFolders();
+
+// The pictures of a library folder (libraryfiles::listPngFiles) with the
+// busy cursor up while it reads: a folder of thousands takes a moment. The
+// cursor is gone again before any message about the folder.
+bool listLibrary(const wxString& folder, std::vector<std::string>& names);
 
 // The name rule of gradients and brush presets, on the name as typed.
 bool isFileNameValid(const wxString& name);

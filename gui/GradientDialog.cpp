@@ -589,9 +589,8 @@ wxBitmap GradientDialog::rowPicture(int row) const {
 }
 
 bool GradientDialog::LoadGradients() {
-    wxBusyCursor busy;  // a folder of thousands takes a moment
     std::vector<std::string> names;
-    if (!libraryfiles::listPngFiles(dialogkit::workPath({"Gradients"}).utf8_string(), names)) {
+    if (!dialogkit::listLibrary(dialogkit::workPath({"Gradients"}), names)) {
         prompts::message(_("Directory can not be opened."), _("Error 01"));
         return false;
     }

@@ -49,7 +49,7 @@ const wxColour kControlColour(240, 240, 240);
 
 std::vector<std::string> pngFiles(const wxString& folder, bool& ok) {
     std::vector<std::string> names;
-    ok = libraryfiles::listPngFiles(folder.utf8_string(), names);
+    ok = dialogkit::listLibrary(folder, names);
     return names;
 }
 
@@ -234,7 +234,6 @@ wxBitmapButton* SaveBrushDialog::rowButton(int row) const { return list->picture
 wxButton* SaveBrushDialog::rowXButton(int row) const { return list->removeOf(row); }
 
 int SaveBrushDialog::LoadBrushes() {
-    wxBusyCursor busy;  // folders of thousands take a moment
     bool ok = false;
     const std::vector<std::string> icons = pngFiles(iconFolder(), ok);
     if (!ok) {

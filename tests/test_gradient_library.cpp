@@ -398,6 +398,13 @@ TEST_F(GradientLibraryWithoutFolder, ShowsOnlyTheDefaultRowAndSaysSoAtEachListin
     EXPECT_EQ(answers.messages, std::vector<wxString>({"Message: Error when saving Image: " + path,
                                                        "Error 01: Directory can not be opened."}));
     EXPECT_FALSE(wxFileExists(path));
+
+    // The listing's message comes with the normal cursor: the busy one is for
+    // the reading only.
+    std::vector<bool> busy;
+    prompts::setMessage([&](const wxString&, const wxString&, wxWindow*) { busy.push_back(wxIsBusy()); });
+    d->LoadGradients();
+    EXPECT_EQ(busy, std::vector<bool>{false});
 }
 
 // Thousands of gradients: a few row windows show whichever rows are in view,
