@@ -6,6 +6,8 @@
 #include <wx/statline.h>
 #include <wx/stattext.h>
 
+#include <utility>
+
 #include "LibraryFiles.h"
 
 namespace {
