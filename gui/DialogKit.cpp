@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 #include <wx/filefn.h>
 #include <wx/toplevel.h>
+#include <wx/utils.h>
 
 #include <cstdint>
 #include <string>
@@ -129,6 +130,13 @@ void present(wxTopLevelWindow* window) {
         gtkwindow::present(window->GetHandle(), static_cast<uint32_t>(userTime()));
 }
 
+void fitContent(wxWindow* control) {
+    control->InvalidateBestSize();
+    wxSize size = control->GetMinSize();
+    size.IncTo(control->GetBestSize());
+    control->SetInitialSize(size);
+}
+
 void finish(wxDialog* dialog) {
     dialog->Show(false);
     f_showCursor.store(true);
@@ -139,6 +147,11 @@ wxString workPath(std::initializer_list<wxString> parts) {
     for (const wxString& part : parts)
         names.push_back(part.utf8_string());
     return wxString::FromUTF8(libraryfiles::joinPath(wxGetCwd().utf8_string(), names));
+}
+
+bool listLibrary(const wxString& folder, std::vector<std::string>& names) {
+    wxBusyCursor busy;
+    return libraryfiles::listPngFiles(folder.utf8_string(), names);
 }
 
 void ensureLibraryFolders() { libraryfiles::ensureLibraryFolders(wxGetCwd().utf8_string()); }

@@ -9,6 +9,8 @@
 
 #include <initializer_list>
 #include <type_traits>
+#include <string>
+#include <vector>
 #include <utility>
 
 class wxBitmapButton;
@@ -78,6 +80,12 @@ wxSize fitPicture(wxBitmapButton* button, const wxSize& picture, const wxSize& s
 // small for `sample`, the longest text it is meant to show whole.
 void fitText(wxTextCtrl* field, const wxString& sample);
 
+// Grows a control to the size its content needs where the size it was
+// made with is smaller (GTK's frame and padding come on top of a picture or
+// a label), and makes that its least size. Measured right, with its style,
+// only before its window is first shown.
+void fitContent(wxWindow* control);
+
 // Every OK and Cancel ends this way: the dialog hides and the drawing
 // window shows its brush cursor again.
 void finish(wxDialog* dialog);
@@ -130,6 +138,11 @@ wxString workPath(std::initializer_list<wxString> parts);
 
 // Creates the library folders below the working folder where missing.
 void ensureLibraryFolders();
+
+// The pictures of a library folder (libraryfiles::listPngFiles) with the
+// busy cursor up while it reads: a folder of thousands takes a moment. The
+// cursor is gone again before any message about the folder.
+bool listLibrary(const wxString& folder, std::vector<std::string>& names);
 
 // The name rule of gradients and brush presets, on the name as typed.
 bool isFileNameValid(const wxString& name);

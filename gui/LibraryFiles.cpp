@@ -29,6 +29,14 @@ bool makeFolder(const std::string& path) {
     return false;
 }
 
+// A "*.png" regular file that a listing shows, its name apart.
+bool isPngFile(const std::string& folder, const std::string& name) {
+    if (name.size() <= 4 || name[0] == '.' || name.compare(name.size() - 4, 4, ".png") != 0)
+        return false;
+    struct stat st {};
+    return ::stat(joinPath(folder, {name}).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 // The bytes of a name as a C escape where they are not printable ASCII.
 std::string printable(const std::string& bytes) {
     std::string out;
@@ -135,10 +143,7 @@ bool listPngFiles(const std::string& folder, std::vector<std::string>& names) {
         return false;
     while (dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.size() <= 4 || name[0] == '.' || name.compare(name.size() - 4, 4, ".png") != 0)
-            continue;
-        struct stat st {};
-        if (::stat(joinPath(folder, {name}).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        if (!isPngFile(folder, name))
             continue;
         if (!isValidUtf8(name)) {
             std::fprintf(stderr, "Wyrle: %s left out of the library: its name is not UTF-8\n",
@@ -262,6 +267,14 @@ bool removeEntry(const std::string& path) {
     if (path.empty() || path.back() == '/' || ::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
     return ::unlink(path.c_str()) == 0;
+}
+
+Listed listed(const std::string& folder, const std::string& name) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return Listed::NoFolder;
+    ::closedir(dir);
+    return isPngFile(folder, name) && isValidUtf8(name) ? Listed::Yes : Listed::No;
 }
 
 }  // namespace libraryfiles

@@ -36,6 +36,10 @@ bool isValidUtf8(const std::string& bytes);
 // one line on standard error. False when the folder cannot be opened.
 bool listPngFiles(const std::string& folder, std::vector<std::string>& names);
 
+// Whether listPngFiles would list `name` in `folder` now.
+enum class Listed { Yes, No, NoFolder };
+Listed listed(const std::string& folder, const std::string& name);
+
 // The largest picture a library reads: gradients are 160 x 22, presets
 // 256 x 256, icons 64 x 64. Decoding one of 10000 x 10000 pixels would take
 // hundreds of megabytes for a picture shown in a small button.

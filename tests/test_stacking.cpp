@@ -156,8 +156,8 @@ TEST_F(AskedFrom, EveryQuestionAndBoxBelongsToTheWindowItWasAskedFrom) {
     } rows[] = {
         {"gradient overwrite", [&] { saveGradient("warm"); }, g},
         {"gradient name rule", [&] { saveGradient("a.b"); }, g},
-        {"gradient delete", [&] { click(g->ScrolledWindow->FindWindow(g->rowXButtonIds[0])); }, g},
-        {"brush delete", [&] { click(b->list->FindWindow(b->rows[0].deleteId)); }, b},
+        {"gradient delete", [&] { click(g->rowXButton(0)); }, g},
+        {"brush delete", [&] { click(b->rowXButton(0)); }, b},
         {"brush overwrite",
          [&] {
              f_newBrushPreset = 0;

@@ -68,17 +68,17 @@ TEST_F(WholeContent, EveryDialogShowsAllItHolds) {
     expectWhole(frame->aboutDialog);
     GradientDialog* g = frame->gradientDialog;
     expectWhole(g);
-    ASSERT_EQ(g->rowCount, 4);
+    ASSERT_EQ(g->rowCount(), 4);
     // A save lists the rows anew while the window is up.
     click(g->ButtonSaveGradient);
     g->TextCtrlNewGradient->SetValue("Evening");
     click(g->ButtonOkNewGradient);
-    ASSERT_EQ(g->rowCount, 5);
+    ASSERT_EQ(g->rowCount(), 5);
     expectWhole(g);
     // Its first showing lists the rows anew.
     SaveBrushDialog* b = frame->saveBrushDialog;
     expectWhole(b);
-    ASSERT_EQ(b->rows.size(), 2u);
+    ASSERT_EQ(b->rowCount(), 2);
     b->nameText->Enable();
     b->nameText->SetValue("Test Brush_1");
     expectWhole(b);
@@ -123,7 +123,7 @@ TEST_F(WholeContent, StopSwatchesKeepTheirFramesAndTheirBoxesUnderThem) {
     };
     expectInPlace("first showing, 20 x 20 pictures");
     // A file row and the snapshot put 25 x 25 pictures in the swatches.
-    click(g->rowButtons[0]);
+    click(g->rowButton(0));
     EXPECT_EQ(g->swatches[0]->GetBitmapLabel().GetSize(), wxSize(25, 25));
     expectInPlace("a file row loaded");
     g->Close();

@@ -41,6 +41,7 @@
 #include "WyrleMain.h"
 #include "wyrleApp.h"
 #include "services_fixture.h"
+#include "wx_start.h"
 
 namespace twtest {
 
@@ -58,26 +59,7 @@ inline void countAssert(const wxString& file, int line, const wxString&, const w
 
 // Starts wx once per process; false when there is no display to run on.
 inline bool startWx() {
-    static int state = 0;  // 0 not tried, 1 running, 2 failed
-    if (state == 0) {
-        setenv("GDK_BACKEND", "x11", 1);
-        setenv("NO_AT_BRIDGE", "1", 1);
-        state = 2;
-        if (std::getenv("DISPLAY")) {
-            wxApp::SetInstance(new wxApp());
-            static int argc = 1;
-            static char name[] = "test_toolwindow";
-            static char* argv[] = {name, nullptr};
-            if (wxEntryStart(argc, argv) && wxTheApp->CallOnInit()) {
-                wxInitAllImageHandlers();
-                // Failed reads inside wx go to stderr, never to a modal box.
-                delete wxLog::SetActiveTarget(new wxLogStderr);
-                wxSetAssertHandler(countAssert);
-                state = 1;
-            }
-        }
-    }
-    return state == 1;
+    return wxstart::start([] { wxSetAssertHandler(countAssert); });
 }
 
 // What the modal boxes were asked and what they answer.

@@ -273,6 +273,21 @@ show_gradient_tool() {
   read -r gradient_id gx gy _ _ _ <<<"$gradient"
 }
 
+# The colour "r,g,b" of the pixel at ($1, $2) in the Gradient Tool, from its
+# top left corner (gx, gy, as show_gradient_tool sets them).
+gradient_pixel() {
+  import -window root -crop "1x1+$((gx + $1))+$((gy + $2))" -depth 8 \
+    -format '%[fx:int(255*r+.5)],%[fx:int(255*g+.5)],%[fx:int(255*b+.5)]' info:
+}
+# Whether the Gradient Tool's tick box at ($1, $2) is ticked: GTK draws a
+# ticked box blue, an empty one light.
+gradient_ticked() {
+  local rgb r b
+  rgb="$(gradient_pixel "$1" "$2")"
+  r="${rgb%%,*}" b="${rgb##*,}"
+  [ "$b" -gt $((r + 60)) ]
+}
+
 # Starts the program and waits for both windows, the drawing window settled;
 # sets tool_id and, as settled_drawing_window, draw, draw_id, dx and dy.
 wyrle_start_windows() {

@@ -174,4 +174,5 @@ convert "$RUN/a.png" -crop 796x596+2+2 +repage "$WORK_DIR/a_inside.png"
 grep -q "assert" "$WORK_DIR/out.txt" && fail "an assertion in the program's output"
 echo "Ctrl+S during the capture saved the painting pixel for pixel once the capture ended"
 
+grep -E "Gtk-(WARNING|CRITICAL)" "$WORK_DIR/out.txt" && fail "GTK complained about the rows"
 quit_from_menu "$tool_id"

@@ -19,17 +19,8 @@ default_row() { echo 113 233; }
 first_row() { echo 113 268; }
 first_x() { echo 276 258; }
 panel_colour() { echo "84,80,76"; }
-pixel() {
-  import -window root -crop "1x1+$((gx + $1))+$((gy + $2))" -depth 8 \
-    -format '%[fx:int(255*r+.5)],%[fx:int(255*g+.5)],%[fx:int(255*b+.5)]' info:
-}
-# A ticked box is drawn blue, an empty one light.
-ticked() {
-  local rgb r b
-  rgb="$(pixel $(box5))"
-  r="${rgb%%,*}" b="${rgb##*,}"
-  [ "$b" -gt $((r + 60)) ]
-}
+pixel() { gradient_pixel "$@"; }
+ticked() { gradient_ticked $(box5); }
 
 start_and_show_tool() {
   wyrle_start_windows
@@ -89,4 +80,5 @@ sleep 0.5
 [ "$(pixel $(first_row))" = "$(panel_colour)" ] || fail "the row of warm is still shown"
 echo "X and Yes deleted warm and its row"
 
+grep -E "Gtk-(WARNING|CRITICAL)" "$WORK_DIR/out.txt" && fail "GTK complained about the rows"
 quit_from_menu "$tool_id"
