@@ -47,7 +47,7 @@
 #include "SaveBrushDialog.h"
 #include "WyrleGlobals.h"
 #include "WyrleMain.h"
-#include "library_list.h"
+#include "LibraryList.h"
 #include "wx_start.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <wx/dialog.h>
 
-#include "export_model.h"
+#include "ExportModel.h"
 
 class Log;
 class wxButton;

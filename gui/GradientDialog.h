@@ -11,7 +11,7 @@
 #include "GradientComment.h"
 #include "GradientModel.h"
 #include "LibraryRows.h"
-#include "library_list.h"
+#include "LibraryList.h"
 
 class Log;
 class wxBitmapButton;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "library_list.h"
+#include "LibraryList.h"
 
 class wxBitmapButton;
 class wxBoxSizer;

@@ -16,7 +16,7 @@
 #include "Log.h"
 #include "Requests.h"
 #include "WyrleGlobals.h"
-#include "open_model.h"
+#include "OpenModel.h"
 
 const long LoadDial::ID_STATICTEXT1 = wxNewId();
 const long LoadDial::ID_BITMAPBUTTONBGCOLOR = wxNewId();

@@ -14,7 +14,7 @@
 #include "Log.h"
 #include "Requests.h"
 #include "WyrleGlobals.h"
-#include "new_settings_model.h"
+#include "NewSettingsModel.h"
 
 const long NewDial::ID_STATICTEXT2 = wxNewId();
 const long NewDial::ID_BITMAPBUTTONBGCOLOR = wxNewId();

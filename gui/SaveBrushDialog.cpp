@@ -30,7 +30,7 @@
 #include "Requests.h"
 #include "WyrleGlobals.h"
 #include "WyrleMain.h"
-#include "brush_library.h"
+#include "BrushLibrary.h"
 
 static_assert(brushpreset::kMaxCommentBytes == metadata::kMaxComment, "the preset comment fits the PNG comment");
 

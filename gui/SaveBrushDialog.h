@@ -3,7 +3,7 @@
 // delete button per row), the capture hand-shake with the engine that "New"
 // starts, saving the captured sample as a preset, and applying a preset to
 // the engine, the tool window and the gradient tool. The comment format is
-// brush_preset.h; the rules that need no window are brush_library.h.
+// BrushPreset.h; the rules that need no window are BrushLibrary.h.
 
 #include <wx/dialog.h>
 
@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "LibraryRows.h"
-#include "brush_preset.h"
-#include "library_list.h"
+#include "BrushPreset.h"
+#include "LibraryList.h"
 
 class BaseApp;
 class GradientDialog;

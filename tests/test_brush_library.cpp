@@ -20,7 +20,7 @@
 
 #include "MetadataHandler.h"
 #include "Requests.h"
-#include "brush_library.h"
+#include "BrushLibrary.h"
 #include "library_fixtures.h"
 #include "library_rows_check.h"
 #include "toolwindow_fixture.h"

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "brush_preset.h"
+#include "BrushPreset.h"
 #include "fuzz/targets.h"
 #include "ofMath.h"
 #include "services_fixture.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "export_model.h"
+#include "ExportModel.h"
 
 using namespace exportmodel;
 

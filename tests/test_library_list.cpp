@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "library_list.h"
+#include "LibraryList.h"
 
 using librarylist::Entries;
 using librarylist::kNone;

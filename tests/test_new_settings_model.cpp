@@ -5,7 +5,7 @@
 #include <climits>
 #include <string>
 
-#include "new_settings_model.h"
+#include "NewSettingsModel.h"
 
 using namespace newsettings;
 

@@ -2,7 +2,7 @@
 // start, and what OK hands over.
 #include <gtest/gtest.h>
 
-#include "open_model.h"
+#include "OpenModel.h"
 
 using namespace openpicture;
 

@@ -21,7 +21,7 @@
 #include "GradientComment.h"
 #include "MetadataHandler.h"
 #include "artwork.h"
-#include "brush_preset.h"
+#include "BrushPreset.h"
 #include "ofImage.h"
 #include "ofImageGreyKey.h"
 

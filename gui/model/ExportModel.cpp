@@ -1,4 +1,4 @@
-#include "export_model.h"
+#include "ExportModel.h"
 
 namespace exportmodel {
 

@@ -1,4 +1,4 @@
-#include "brush_preset.h"
+#include "BrushPreset.h"
 
 #include <cctype>
 #include <climits>

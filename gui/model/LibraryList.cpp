@@ -1,4 +1,4 @@
-#include "library_list.h"
+#include "LibraryList.h"
 
 #include <algorithm>
 #include <unordered_map>

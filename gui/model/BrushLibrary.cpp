@@ -1,4 +1,4 @@
-#include "brush_library.h"
+#include "BrushLibrary.h"
 
 #include <unordered_set>
 

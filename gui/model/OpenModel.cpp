@@ -1,4 +1,4 @@
-#include "open_model.h"
+#include "OpenModel.h"
 
 namespace openpicture {
 

@@ -1,4 +1,4 @@
-#include "new_settings_model.h"
+#include "NewSettingsModel.h"
 
 #include <charconv>
 #include <climits>
