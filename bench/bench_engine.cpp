@@ -34,11 +34,11 @@
 #include <memory>
 #include <vector>
 
-#include "canvas.h"
-#include "ofMath.h"
-#include "particles.h"
-#include "screen.h"
-#include "stroke.h"
+#include "core/pixels/canvas.h"
+#include "core/pixels/particles.h"
+#include "core/pixels/screen.h"
+#include "core/pixels/stroke.h"
+#include "framework/ofMath.h"
 
 namespace {
 

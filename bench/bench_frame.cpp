@@ -17,14 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "EngineGlobals.h"
-#include "EngineHost.h"
-#include "GuiBridge.h"
-#include "WyrleGlobals.h"
-#include "memory.h"
-#include "ofMath.h"
-#include "ofUtils.h"
-#include "wyrleApp.h"
+#include "core/EngineGlobals.h"
+#include "core/EngineHost.h"
+#include "core/GuiBridge.h"
+#include "core/WyrleGlobals.h"
+#include "core/wyrleApp.h"
+#include "framework/ofMath.h"
+#include "framework/ofUtils.h"
+#include "platform/memory.h"
 
 namespace {
 

@@ -40,15 +40,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "GradientDialog.h"
-#include "GuiPrompts.h"
-#include "LibraryFiles.h"
-#include "MetadataHandler.h"
-#include "SaveBrushDialog.h"
-#include "WyrleGlobals.h"
-#include "WyrleMain.h"
-#include "LibraryList.h"
-#include "wx_start.h"
+#include "core/WyrleGlobals.h"
+#include "gui/GradientDialog.h"
+#include "gui/GuiPrompts.h"
+#include "gui/SaveBrushDialog.h"
+#include "gui/WyrleMain.h"
+#include "gui/model/LibraryFiles.h"
+#include "gui/model/LibraryList.h"
+#include "services/MetadataHandler.h"
+#include "tests/wx_start.h"
 
 namespace {
 

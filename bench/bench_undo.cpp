@@ -27,9 +27,9 @@
 #include <cstring>
 #include <vector>
 
-#include "canvas.h"
-#include "ringmemory.h"
-#include "undo.h"
+#include "core/pixels/canvas.h"
+#include "core/pixels/ringmemory.h"
+#include "core/pixels/undo.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "BaseApp.h"
+#include "core/BaseApp.h"
 
-#include "GradientDialog.h"
-#include "GuiBridge.h"
-#include "SaveBrushDialog.h"
-#include "WyrleGlobals.h"
-#include "WyrleMain.h"
-#include "ofAppRunner.h"
-#include "wyrleApp.h"
+#include "core/GuiBridge.h"
+#include "core/WyrleGlobals.h"
+#include "core/wyrleApp.h"
+#include "framework/ofAppRunner.h"
+#include "gui/GradientDialog.h"
+#include "gui/SaveBrushDialog.h"
+#include "gui/WyrleMain.h"
 
 BaseApp* BaseApp::m_pInstance = nullptr;
 

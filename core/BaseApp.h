@@ -6,8 +6,8 @@
 #include <atomic>
 #include <mutex>
 
-#include "DialogKit.h"
-#include "MyOfAppGlutWindow.h"
+#include "core/MyOfAppGlutWindow.h"
+#include "gui/DialogKit.h"
 
 class wyrleApp;
 class WyrleFrame;

@@ -1,4 +1,4 @@
-#include "EngineGlobals.h"
+#include "core/EngineGlobals.h"
 
 std::atomic<float> f_scalez{2.0f};
 std::atomic<int> f_alphaBCGload{0};

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "MyOfImage.h"
-#include "WyrleGlobals.h"
+#include "core/WyrleGlobals.h"
+#include "framework/MyOfImage.h"
 
 extern std::atomic<float> f_scalez;
 // The back layer has alpha (1) or not (0).

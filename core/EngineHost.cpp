@@ -1,4 +1,4 @@
-#include "EngineHost.h"
+#include "core/EngineHost.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
@@ -7,16 +7,16 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "BaseApp.h"
-#include "GuiBridge.h"
-#include "GuiPrompts.h"
-#include "ofAppGlutWindow.h"
-#include "ofAppRunner.h"
-#include "ofGraphics.h"
-#include "ofImage.h"
-#include "ofUtils.h"
-#include "wyrleApp.h"
-#include "xinput.h"
+#include "core/BaseApp.h"
+#include "core/GuiBridge.h"
+#include "core/wyrleApp.h"
+#include "framework/ofAppGlutWindow.h"
+#include "framework/ofAppRunner.h"
+#include "framework/ofGraphics.h"
+#include "framework/ofImage.h"
+#include "framework/ofUtils.h"
+#include "gui/GuiPrompts.h"
+#include "platform/xinput.h"
 
 // The framework knows the screen only once the drawing window is set up.
 bool StandardEngineHost::hasWindow() { return ofGetScreenWidth() > 0; }

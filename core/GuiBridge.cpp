@@ -1,11 +1,11 @@
-#include "GuiBridge.h"
+#include "core/GuiBridge.h"
 
 #include <wx/app.h>
 
 #include <mutex>
 #include <utility>
 
-#include "GuiPrompts.h"
+#include "gui/GuiPrompts.h"
 
 namespace guibridge {
 namespace {

@@ -1,4 +1,4 @@
-#include "MyOfAppGlutWindow.h"
+#include "core/MyOfAppGlutWindow.h"
 
 void MyOfAppGlutWindow::initializeWindow() {
     // The framework's callbacks, and freeglut's close callback in place of a

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ofAppGlutWindow.h"
+#include "framework/ofAppGlutWindow.h"
 
 // The drawing window: the framework's GLUT window whose close ends the
 // whole program.

@@ -7,7 +7,7 @@
 
 #include <atomic>
 
-#include "WyrleGlobals.h"
+#include "core/WyrleGlobals.h"
 
 namespace requests {
 

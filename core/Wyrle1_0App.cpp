@@ -1,14 +1,14 @@
-#include "Wyrle1_0App.h"
+#include "core/Wyrle1_0App.h"
 
 #include <wx/dialog.h>
 #include <wx/image.h>
 
-#include "BaseApp.h"
-#include "DialogKit.h"
-#include "WyrleGlobals.h"
-#include "WyrleMain.h"
-#include "win32.h"
-#include "wyrleApp.h"
+#include "core/BaseApp.h"
+#include "core/WyrleGlobals.h"
+#include "core/wyrleApp.h"
+#include "gui/DialogKit.h"
+#include "gui/WyrleMain.h"
+#include "platform/win32.h"
 
 wxBEGIN_EVENT_TABLE(Wyrle1_0App, wxApp)
     EVT_KEY_DOWN(Wyrle1_0App::OnKeyDown)

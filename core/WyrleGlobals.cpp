@@ -1,6 +1,6 @@
-#include "WyrleGlobals.h"
+#include "core/WyrleGlobals.h"
 
-#include "GuiBridge.h"
+#include "core/GuiBridge.h"
 
 wxString SharedString::get() const {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -1,4 +1,4 @@
-#include "artwork.h"
+#include "core/artwork.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,9 +18,9 @@
 #include <system_error>
 #include <vector>
 
-#include "MetadataHandler.h"
-#include "ofImage.h"
-#include "ofUtils.h"
+#include "framework/ofImage.h"
+#include "framework/ofUtils.h"
+#include "services/MetadataHandler.h"
 
 namespace artwork {
 

@@ -25,8 +25,8 @@
 #include <cstddef>
 #include <string>
 
-#include "canvas.h"
-#include "palette.h"
+#include "core/pixels/canvas.h"
+#include "core/pixels/palette.h"
 
 class ofImage;
 

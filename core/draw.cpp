@@ -6,14 +6,14 @@
 #include <cmath>
 #include <mutex>
 
-#include "EngineGlobals.h"
-#include "EngineHost.h"
-#include "Requests.h"
-#include "WyrleGlobals.h"
-#include "eraser.h"
-#include "ofGraphics.h"
-#include "screen.h"
-#include "wyrleApp.h"
+#include "core/EngineGlobals.h"
+#include "core/EngineHost.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "core/pixels/eraser.h"
+#include "core/pixels/screen.h"
+#include "core/wyrleApp.h"
+#include "framework/ofGraphics.h"
 
 namespace {
 

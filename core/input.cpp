@@ -9,15 +9,15 @@
 
 #include <algorithm>
 
-#include "EngineGlobals.h"
-#include "EngineHost.h"
-#include "GuiBridge.h"
-#include "Requests.h"
-#include "WyrleGlobals.h"
-#include "ofAppGlutWindow.h"
-#include "ofMath.h"
-#include "wyrleApp.h"
-#include "xinput.h"
+#include "core/EngineGlobals.h"
+#include "core/EngineHost.h"
+#include "core/GuiBridge.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "core/wyrleApp.h"
+#include "framework/ofAppGlutWindow.h"
+#include "framework/ofMath.h"
+#include "platform/xinput.h"
 
 unsigned char wyrleApp::key = 0;
 int wyrleApp::KeyGlutGetModifiers = 1;

@@ -3,9 +3,9 @@
 
 #include <cstdlib>
 
-#include "Wyrle1_0App.h"
-#include "WyrleGlobals.h"
-#include "ofAppRunner.h"
+#include "core/Wyrle1_0App.h"
+#include "core/WyrleGlobals.h"
+#include "framework/ofAppRunner.h"
 
 // Here rather than beside the class: the application object is linked from a
 // library, and only the entry point makes sure it is pulled in.

@@ -9,18 +9,18 @@
 #include <cstring>
 #include <mutex>
 
-#include "EngineGlobals.h"
-#include "EngineHost.h"
-#include "GuiBridge.h"
-#include "Log.h"
-#include "Requests.h"
-#include "SettingsHandler.h"
-#include "WyrleGlobals.h"
-#include "artwork.h"
-#include "memory.h"
-#include "palette.h"
-#include "undo.h"
-#include "wyrleApp.h"
+#include "core/EngineGlobals.h"
+#include "core/EngineHost.h"
+#include "core/GuiBridge.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "core/artwork.h"
+#include "core/pixels/palette.h"
+#include "core/pixels/undo.h"
+#include "core/wyrleApp.h"
+#include "platform/memory.h"
+#include "services/Log.h"
+#include "services/SettingsHandler.h"
 
 namespace {
 

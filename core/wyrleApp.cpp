@@ -1,4 +1,4 @@
-#include "wyrleApp.h"
+#include "core/wyrleApp.h"
 
 #include <algorithm>
 #include <climits>
@@ -7,15 +7,15 @@
 #include <cstring>
 #include <mutex>
 
-#include "BaseApp.h"
-#include "EngineGlobals.h"
-#include "EngineHost.h"
-#include "Log.h"
-#include "Requests.h"
-#include "SettingsHandler.h"
-#include "WyrleGlobals.h"
-#include "ofAppRunner.h"
-#include "ofUtils.h"
+#include "core/BaseApp.h"
+#include "core/EngineGlobals.h"
+#include "core/EngineHost.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "framework/ofAppRunner.h"
+#include "framework/ofUtils.h"
+#include "services/Log.h"
+#include "services/SettingsHandler.h"
 
 namespace {
 

@@ -24,13 +24,13 @@
 #include <string>
 #include <vector>
 
-#include "MyOfImage.h"
-#include "brushparams.h"
-#include "canvas.h"
-#include "ofBaseApp.h"
-#include "particles.h"
-#include "stroke.h"
-#include "undo.h"
+#include "core/pixels/brushparams.h"
+#include "core/pixels/canvas.h"
+#include "core/pixels/particles.h"
+#include "core/pixels/stroke.h"
+#include "core/pixels/undo.h"
+#include "framework/MyOfImage.h"
+#include "framework/ofBaseApp.h"
 
 class BaseApp;
 class EngineHost;

@@ -1,6 +1,6 @@
-#include "MyOfImage.h"
+#include "framework/MyOfImage.h"
 
-#include "ofUtils.h"
+#include "framework/ofUtils.h"
 
 MyOfImage::MyOfImage() : log(new Log("myOfImage.log", false)) {}
 

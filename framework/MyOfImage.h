@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "Log.h"
-#include "ofImage.h"
+#include "framework/ofImage.h"
+#include "services/Log.h"
 
 class MyOfImage : public ofImage {
 public:

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ofBaseApp.h"
+#include "framework/ofBaseApp.h"
 
 // A drawing window as the runner sees it; every default does nothing.
 class ofAppBaseWindow {

@@ -1,4 +1,4 @@
-#include "ofAppGlutWindow.h"
+#include "framework/ofAppGlutWindow.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ofAppRunner.h"
-#include "ofGraphics.h"
-#include "ofUtils.h"
-#include "win32.h"
+#include "framework/ofAppRunner.h"
+#include "framework/ofGraphics.h"
+#include "framework/ofUtils.h"
+#include "platform/win32.h"
 
 int ofAppGlutWindow::windowMode = 0;
 bool ofAppGlutWindow::bNewScreenMode = true;

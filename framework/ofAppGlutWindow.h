@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "ofAppBaseWindow.h"
+#include "framework/ofAppBaseWindow.h"
 
 // Frame pacing and rate measure, kept apart from GLUT so they can be checked
 // without a window.

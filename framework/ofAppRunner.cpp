@@ -1,4 +1,4 @@
-#include "ofAppRunner.h"
+#include "framework/ofAppRunner.h"
 
 #include <unistd.h>
 
@@ -9,11 +9,11 @@
 #include <mutex>
 #include <thread>
 
-#include "ofImage.h"
-#include "ofMath.h"
-#include "ofQtUtils.h"
-#include "ofSoundPlayer.h"
-#include "ofUtils.h"
+#include "framework/ofImage.h"
+#include "framework/ofMath.h"
+#include "framework/ofQtUtils.h"
+#include "framework/ofSoundPlayer.h"
+#include "framework/ofUtils.h"
 
 namespace {
 

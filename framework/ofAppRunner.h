@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "ofAppBaseWindow.h"
-#include "ofBaseApp.h"
+#include "framework/ofAppBaseWindow.h"
+#include "framework/ofBaseApp.h"
 
 void ofSetupOpenGL(ofAppBaseWindow* windowPtr, int w, int h, int screenMode);
 void ofRunApp(ofBaseApp* app);

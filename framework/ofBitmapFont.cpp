@@ -1,6 +1,6 @@
-#include "ofBitmapFont.h"
+#include "framework/ofBitmapFont.h"
 
-#include "ofConstants.h"
+#include "framework/ofConstants.h"
 
 namespace {
 

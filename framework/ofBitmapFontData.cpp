@@ -2,7 +2,7 @@
 // font (8x13-ISO8859-1.pcf.gz). Do not edit by hand.
 // Each record: advance width, then 14 rows, bottom row first, MSB leftmost.
 
-#include "ofBitmapFont.h"
+#include "framework/ofBitmapFont.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "ofGraphics.h"
+#include "framework/ofGraphics.h"
 
 #include <algorithm>
 #include <cmath>
 #include <deque>
 
-#include "ofAppRunner.h"
-#include "ofGraphicsState.h"
-#include "ofUtils.h"
+#include "framework/ofAppRunner.h"
+#include "framework/ofGraphicsState.h"
+#include "framework/ofUtils.h"
 
 float drawMode = OF_FILLED;
 bool bBakgroundAuto = true;

@@ -3,8 +3,8 @@
 // primitives, the pixel projection, a style stack, bitmap text, and free-form
 // shapes and curves through the GLU tessellator. Render thread only.
 
-#include "ofBitmapFont.h"
-#include "ofConstants.h"
+#include "framework/ofBitmapFont.h"
+#include "framework/ofConstants.h"
 
 #ifndef OF_FILLED
 #define OF_FILLED 0x01

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "ofGraphics.h"
+#include "framework/ofGraphics.h"
 
 extern float drawMode;  // OF_FILLED or OF_OUTLINE
 extern bool bBakgroundAuto;

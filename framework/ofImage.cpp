@@ -1,4 +1,4 @@
-#include "ofImage.h"
+#include "framework/ofImage.h"
 
 #include <FreeImage.h>
 #include <dlfcn.h>
@@ -19,10 +19,10 @@
 #include <utility>
 #include <vector>
 
-#include "ofAppRunner.h"
-#include "ofImageGreyKey.h"
-#include "ofImageGuards.h"
-#include "ofUtils.h"
+#include "framework/ofAppRunner.h"
+#include "framework/ofImageGreyKey.h"
+#include "framework/ofImageGuards.h"
+#include "framework/ofUtils.h"
 
 bool bFreeImageInited = false;
 

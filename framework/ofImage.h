@@ -10,8 +10,8 @@
 #include <cstddef>
 #include <string>
 
-#include "ofBaseTypes.h"
-#include "ofTexture.h"
+#include "framework/ofBaseTypes.h"
+#include "framework/ofTexture.h"
 
 struct FIBITMAP;
 

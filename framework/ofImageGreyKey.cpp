@@ -1,4 +1,4 @@
-#include "ofImageGreyKey.h"
+#include "framework/ofImageGreyKey.h"
 
 #include <png.h>
 

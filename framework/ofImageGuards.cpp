@@ -1,4 +1,4 @@
-#include "ofImageGuards.h"
+#include "framework/ofImageGuards.h"
 
 #include <sys/stat.h>
 

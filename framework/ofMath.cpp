@@ -1,13 +1,13 @@
-#include "ofMath.h"
+#include "framework/ofMath.h"
 
 #include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 
-#include "ofAppRunner.h"
-#include "ofUtils.h"
-#include "win32.h"
+#include "framework/ofAppRunner.h"
+#include "framework/ofUtils.h"
+#include "platform/win32.h"
 
 // ---------------------------------------------------------------------------
 // Random numbers

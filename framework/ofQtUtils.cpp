@@ -1,8 +1,8 @@
-#include "ofQtUtils.h"
+#include "framework/ofQtUtils.h"
 
 #include <cstddef>
 
-#include "ofUtils.h"
+#include "framework/ofUtils.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "qt_shim.h"
+#include "platform/qt_shim.h"
 
 // True when the library runs (already or now); a failed start is logged and
 // leaves it stopped.

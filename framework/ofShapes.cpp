@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "ofGraphics.h"
-#include "ofGraphicsState.h"
-#include "ofUtils.h"
+#include "framework/ofGraphics.h"
+#include "framework/ofGraphicsState.h"
+#include "framework/ofUtils.h"
 
 std::vector<ofShapeVertex> polyVertices;
 std::vector<ofShapeVertex> curveVertices;

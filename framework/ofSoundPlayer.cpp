@@ -1,10 +1,10 @@
-#include "ofSoundPlayer.h"
+#include "framework/ofSoundPlayer.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "ofMath.h"
-#include "ofUtils.h"
+#include "framework/ofMath.h"
+#include "framework/ofUtils.h"
 
 namespace {
 

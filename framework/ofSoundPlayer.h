@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "fmod_shim.h"
+#include "platform/fmod_shim.h"
 
 void ofSoundStopAll();
 void ofSoundSetVolume(float volume);

@@ -1,9 +1,9 @@
-#include "ofTexture.h"
+#include "framework/ofTexture.h"
 
-#include "ofAppRunner.h"
-#include "ofGraphics.h"
-#include "ofMath.h"
-#include "ofUtils.h"
+#include "framework/ofAppRunner.h"
+#include "framework/ofGraphics.h"
+#include "framework/ofMath.h"
+#include "framework/ofUtils.h"
 
 namespace {
 

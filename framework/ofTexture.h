@@ -6,8 +6,8 @@
 
 #include <GL/glew.h>
 
-#include "ofBaseApp.h"
-#include "ofBaseTypes.h"
+#include "framework/ofBaseApp.h"
+#include "framework/ofBaseTypes.h"
 
 class ofTexture : public ofBaseDraws {
 public:

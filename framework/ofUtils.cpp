@@ -1,4 +1,4 @@
-#include "ofUtils.h"
+#include "framework/ofUtils.h"
 
 #include <unistd.h>
 
@@ -12,9 +12,9 @@
 #include <iomanip>
 #include <sstream>
 
-#include "ofAppRunner.h"
-#include "ofImage.h"
-#include "win32.h"
+#include "framework/ofAppRunner.h"
+#include "framework/ofImage.h"
+#include "platform/win32.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ofConstants.h"
+#include "framework/ofConstants.h"
 
 // Time and date.
 uint32_t ofGetSystemTime();

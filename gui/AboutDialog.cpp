@@ -1,4 +1,4 @@
-#include "AboutDialog.h"
+#include "gui/AboutDialog.h"
 
 #include <wx/button.h>
 #include <wx/image.h>
@@ -7,7 +7,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include "WyrleMain.h"
+#include "gui/WyrleMain.h"
 
 const long AboutDialog::ID_STATICBITMAP1 = wxNewId();
 const long AboutDialog::ID_STATICTEXT1 = wxNewId();

@@ -1,4 +1,4 @@
-#include "DialogKit.h"
+#include "gui/DialogKit.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "GuiPrompts.h"
-#include "LibraryFiles.h"
-#include "gtkwindow.h"
+#include "gui/GuiPrompts.h"
+#include "gui/model/LibraryFiles.h"
+#include "platform/gtkwindow.h"
 
-#include "WyrleGlobals.h"
+#include "core/WyrleGlobals.h"
 
 namespace dialogkit {
 

@@ -1,4 +1,4 @@
-#include "ExportDialog.h"
+#include "gui/ExportDialog.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -8,11 +8,11 @@
 #include <wx/statline.h>
 #include <wx/stattext.h>
 
-#include "GuiPrompts.h"
-#include "Log.h"
-#include "Requests.h"
-#include "WyrleGlobals.h"
-#include "WyrleMain.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "gui/GuiPrompts.h"
+#include "gui/WyrleMain.h"
+#include "services/Log.h"
 
 const long ExportDialog::ID_RADIOBUTTONPNG = wxNewId();
 const long ExportDialog::ID_RADIOBUTTONTGA = wxNewId();

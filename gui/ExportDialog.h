@@ -5,7 +5,7 @@
 
 #include <wx/dialog.h>
 
-#include "ExportModel.h"
+#include "gui/model/ExportModel.h"
 
 class Log;
 class wxButton;

@@ -1,4 +1,4 @@
-#include "GradientDialog.h"
+#include "gui/GradientDialog.h"
 
 #include <wx/artprov.h>
 #include <wx/bmpbuttn.h>
@@ -21,16 +21,16 @@
 #include <algorithm>
 #include <mutex>
 
-#include "DialogKit.h"
-#include "GuiPrompts.h"
-#include "LibraryFiles.h"
-#include "LibraryPictures.h"
-#include "Log.h"
-#include "MetadataHandler.h"
-#include "Requests.h"
-#include "WyrleGlobals.h"
-#include "ofMath.h"
-#include "wxColorStack.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "framework/ofMath.h"
+#include "gui/DialogKit.h"
+#include "gui/GuiPrompts.h"
+#include "gui/LibraryPictures.h"
+#include "gui/model/LibraryFiles.h"
+#include "gui/wxColorStack.h"
+#include "services/Log.h"
+#include "services/MetadataHandler.h"
 
 // Identifiers come from wxNewId() in this order during static initialisation.
 const long GradientDialog::ID_STATICLINE2 = wxNewId();

@@ -8,10 +8,10 @@
 #include <wx/colour.h>
 #include <wx/dialog.h>
 
-#include "GradientComment.h"
-#include "GradientModel.h"
-#include "LibraryRows.h"
-#include "LibraryList.h"
+#include "gui/LibraryRows.h"
+#include "gui/model/GradientComment.h"
+#include "gui/model/GradientModel.h"
+#include "gui/model/LibraryList.h"
 
 class Log;
 class wxBitmapButton;

@@ -1,4 +1,4 @@
-#include "GuiPrompts.h"
+#include "gui/GuiPrompts.h"
 
 #include <wx/app.h>
 #include <wx/artprov.h>
@@ -15,7 +15,7 @@
 #include <memory>
 #include <utility>
 
-#include "DialogKit.h"
+#include "gui/DialogKit.h"
 
 namespace prompts {
 namespace {

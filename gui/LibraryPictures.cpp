@@ -1,8 +1,8 @@
-#include "LibraryPictures.h"
+#include "gui/LibraryPictures.h"
 
 #include <wx/log.h>
 
-#include "LibraryFiles.h"
+#include "gui/model/LibraryFiles.h"
 
 namespace librarypictures {
 

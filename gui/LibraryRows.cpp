@@ -1,4 +1,4 @@
-#include "LibraryRows.h"
+#include "gui/LibraryRows.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -8,7 +8,7 @@
 
 #include <utility>
 
-#include "LibraryFiles.h"
+#include "gui/model/LibraryFiles.h"
 
 namespace {
 

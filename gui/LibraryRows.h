@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "LibraryList.h"
+#include "gui/model/LibraryList.h"
 
 class wxBitmapButton;
 class wxBoxSizer;

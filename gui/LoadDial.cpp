@@ -1,4 +1,4 @@
-#include "LoadDial.h"
+#include "gui/LoadDial.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -11,12 +11,12 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "DialogKit.h"
-#include "GuiPrompts.h"
-#include "Log.h"
-#include "Requests.h"
-#include "WyrleGlobals.h"
-#include "OpenModel.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "gui/DialogKit.h"
+#include "gui/GuiPrompts.h"
+#include "gui/model/OpenModel.h"
+#include "services/Log.h"
 
 const long LoadDial::ID_STATICTEXT1 = wxNewId();
 const long LoadDial::ID_BITMAPBUTTONBGCOLOR = wxNewId();

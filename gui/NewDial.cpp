@@ -1,4 +1,4 @@
-#include "NewDial.h"
+#include "gui/NewDial.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
@@ -9,12 +9,12 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "DialogKit.h"
-#include "GuiPrompts.h"
-#include "Log.h"
-#include "Requests.h"
-#include "WyrleGlobals.h"
-#include "NewSettingsModel.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "gui/DialogKit.h"
+#include "gui/GuiPrompts.h"
+#include "gui/model/NewSettingsModel.h"
+#include "services/Log.h"
 
 const long NewDial::ID_STATICTEXT2 = wxNewId();
 const long NewDial::ID_BITMAPBUTTONBGCOLOR = wxNewId();

@@ -1,4 +1,4 @@
-#include "SaveBrushDialog.h"
+#include "gui/SaveBrushDialog.h"
 
 #include <wx/app.h>
 #include <wx/bmpbuttn.h>
@@ -20,17 +20,17 @@
 #include <chrono>
 #include <mutex>
 
-#include "DialogKit.h"
-#include "GradientDialog.h"
-#include "GuiPrompts.h"
-#include "LibraryFiles.h"
-#include "LibraryPictures.h"
-#include "Log.h"
-#include "MetadataHandler.h"
-#include "Requests.h"
-#include "WyrleGlobals.h"
-#include "WyrleMain.h"
-#include "BrushLibrary.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "gui/DialogKit.h"
+#include "gui/GradientDialog.h"
+#include "gui/GuiPrompts.h"
+#include "gui/LibraryPictures.h"
+#include "gui/WyrleMain.h"
+#include "gui/model/BrushLibrary.h"
+#include "gui/model/LibraryFiles.h"
+#include "services/Log.h"
+#include "services/MetadataHandler.h"
 
 static_assert(brushpreset::kMaxCommentBytes == metadata::kMaxComment, "the preset comment fits the PNG comment");
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "LibraryRows.h"
-#include "BrushPreset.h"
-#include "LibraryList.h"
+#include "gui/LibraryRows.h"
+#include "gui/model/BrushPreset.h"
+#include "gui/model/LibraryList.h"
 
 class BaseApp;
 class GradientDialog;

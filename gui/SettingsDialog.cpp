@@ -1,4 +1,4 @@
-#include "SettingsDialog.h"
+#include "gui/SettingsDialog.h"
 
 #include <wx/button.h>
 #include <wx/font.h>
@@ -9,10 +9,10 @@
 
 #include <algorithm>
 
-#include "DialogKit.h"
-#include "Log.h"
-#include "PreferencesModel.h"
-#include "WyrleGlobals.h"
+#include "core/WyrleGlobals.h"
+#include "gui/DialogKit.h"
+#include "gui/model/PreferencesModel.h"
+#include "services/Log.h"
 
 int newUndoPercent = 0;
 

@@ -5,7 +5,7 @@
 
 #include <wx/dialog.h>
 
-#include "SettingsHandler.h"
+#include "services/SettingsHandler.h"
 
 class Log;
 class wxButton;

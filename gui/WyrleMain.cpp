@@ -1,4 +1,4 @@
-#include "WyrleMain.h"
+#include "gui/WyrleMain.h"
 
 #include <wx/app.h>
 #include <wx/filefn.h>
@@ -20,21 +20,21 @@
 #include <cstdlib>
 #include <utility>
 
-#include "AboutDialog.h"
-#include "BaseApp.h"
-#include "DialogKit.h"
-#include "ExportDialog.h"
-#include "GradientDialog.h"
-#include "GuiPrompts.h"
-#include "LoadDial.h"
-#include "Log.h"
-#include "NewDial.h"
-#include "Requests.h"
-#include "SaveBrushDialog.h"
-#include "SettingsDialog.h"
-#include "WyrleGlobals.h"
-#include "ofAppGlutWindow.h"
-#include "ofMath.h"
+#include "core/BaseApp.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "framework/ofAppGlutWindow.h"
+#include "framework/ofMath.h"
+#include "gui/AboutDialog.h"
+#include "gui/DialogKit.h"
+#include "gui/ExportDialog.h"
+#include "gui/GradientDialog.h"
+#include "gui/GuiPrompts.h"
+#include "gui/LoadDial.h"
+#include "gui/NewDial.h"
+#include "gui/SaveBrushDialog.h"
+#include "gui/SettingsDialog.h"
+#include "services/Log.h"
 
 // Identifiers come from wxNewId() in this order during static initialisation.
 const long WyrleFrame::ID_STATICTEXT17 = wxNewId();

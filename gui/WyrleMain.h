@@ -18,7 +18,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "MyOfImage.h"
+#include "framework/MyOfImage.h"
 
 class BaseApp;
 class Log;

@@ -1,4 +1,4 @@
-#include "wxColorStack.h"
+#include "gui/wxColorStack.h"
 
 wxColorStack::wxColorStack(int max_size)
     : items(new wxColour[max_size > 0 ? max_size : 0]), counter(0), max_size(max_size > 0 ? max_size : 0) {}

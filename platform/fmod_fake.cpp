@@ -1,4 +1,4 @@
-#include "fmod_fake.h"
+#include "platform/fmod_fake.h"
 
 #include <algorithm>
 

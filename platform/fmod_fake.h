@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "fmod_shim.h"
+#include "platform/fmod_shim.h"
 
 class FakeFmod final : public FmodBackend {
 public:

@@ -1,4 +1,4 @@
-#include "fmod_shim.h"
+#include "platform/fmod_shim.h"
 
 #include <algorithm>
 

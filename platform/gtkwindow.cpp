@@ -1,4 +1,4 @@
-#include "gtkwindow.h"
+#include "platform/gtkwindow.h"
 
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>

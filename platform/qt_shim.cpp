@@ -1,4 +1,4 @@
-#include "qt_shim.h"
+#include "platform/qt_shim.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "win32.h"
+#include "platform/win32.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

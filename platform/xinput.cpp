@@ -1,4 +1,4 @@
-#include "xinput.h"
+#include "platform/xinput.h"
 
 #include <GL/glx.h>
 #include <X11/XKBlib.h>

@@ -1,4 +1,4 @@
-#include "ConfigFile.h"
+#include "services/ConfigFile.h"
 
 #include <fstream>
 #include <istream>

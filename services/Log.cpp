@@ -1,4 +1,4 @@
-#include "Log.h"
+#include "services/Log.h"
 
 #include <cstdarg>
 

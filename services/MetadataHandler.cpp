@@ -1,7 +1,7 @@
-#include "MetadataHandler.h"
+#include "services/MetadataHandler.h"
 
-#include "Log.h"
-#include "WyrleGlobals.h"
+#include "core/WyrleGlobals.h"
+#include "services/Log.h"
 
 #include <zlib.h>
 

@@ -1,11 +1,11 @@
-#include "SettingsHandler.h"
+#include "services/SettingsHandler.h"
 
 #include <cstdlib>
 
-#include "ConfigFile.h"
-#include "GuiBridge.h"
-#include "Log.h"
-#include "WyrleGlobals.h"
+#include "core/GuiBridge.h"
+#include "core/WyrleGlobals.h"
+#include "services/ConfigFile.h"
+#include "services/Log.h"
 
 #include <wx/intl.h>
 

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "EngineGlobals.h"
-#include "EngineHost.h"
-#include "GuiBridge.h"
-#include "Requests.h"
-#include "WyrleGlobals.h"
-#include "memory.h"
-#include "services_fixture.h"
-#include "wyrleApp.h"
+#include "core/EngineGlobals.h"
+#include "core/EngineHost.h"
+#include "core/GuiBridge.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
+#include "core/wyrleApp.h"
+#include "platform/memory.h"
+#include "tests/services_fixture.h"
 
 namespace enginetest {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine_fixture.h"
-#include "ofImage.h"
+#include "framework/ofImage.h"
+#include "tests/engine_fixture.h"
 
 namespace painttest {
 

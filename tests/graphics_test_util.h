@@ -9,8 +9,8 @@
 #include <array>
 #include <ostream>
 
-#include "gl_fixture.h"
-#include "ofGraphics.h"
+#include "framework/ofGraphics.h"
+#include "tests/gl_fixture.h"
 
 namespace testgfx {
 

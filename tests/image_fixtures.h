@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ofImage.h"
-#include "services_fixture.h"
+#include "framework/ofImage.h"
+#include "tests/services_fixture.h"
 
 namespace imgtest {
 

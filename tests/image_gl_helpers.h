@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "gl_fixture.h"
-#include "ofAppRunner.h"
+#include "framework/ofAppRunner.h"
+#include "tests/gl_fixture.h"
 
 namespace imgtest {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "services_fixture.h"
+#include "tests/services_fixture.h"
 
 namespace libtest {
 

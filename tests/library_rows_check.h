@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "LibraryRows.h"
+#include "gui/LibraryRows.h"
 
 namespace rowcheck {
 

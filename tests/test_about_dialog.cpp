@@ -9,7 +9,7 @@
 
 #include <sys/stat.h>
 
-#include "toolwindow_fixture.h"
+#include "tests/toolwindow_fixture.h"
 
 using twtest::ToolWindow;
 

@@ -16,11 +16,11 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "MetadataHandler.h"
-#include "artwork.h"
-#include "canvas.h"
-#include "ofImage.h"
-#include "services_fixture.h"
+#include "core/artwork.h"
+#include "core/pixels/canvas.h"
+#include "framework/ofImage.h"
+#include "services/MetadataHandler.h"
+#include "tests/services_fixture.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "MetadataHandler.h"
-#include "Requests.h"
-#include "BrushLibrary.h"
-#include "library_fixtures.h"
-#include "library_rows_check.h"
-#include "toolwindow_fixture.h"
+#include "core/Requests.h"
+#include "gui/model/BrushLibrary.h"
+#include "services/MetadataHandler.h"
+#include "tests/library_fixtures.h"
+#include "tests/library_rows_check.h"
+#include "tests/toolwindow_fixture.h"
 
 using twtest::ToolWindow;
 

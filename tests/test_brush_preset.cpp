@@ -9,10 +9,10 @@
 #include <map>
 #include <string>
 
-#include "BrushPreset.h"
-#include "fuzz/targets.h"
-#include "ofMath.h"
-#include "services_fixture.h"
+#include "framework/ofMath.h"
+#include "gui/model/BrushPreset.h"
+#include "tests/fuzz/targets.h"
+#include "tests/services_fixture.h"
 
 using namespace brushpreset;
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "canvas.h"
+#include "core/pixels/canvas.h"
 
 using canvas::PixelSpan;
 using palette::Rgb;

@@ -1,5 +1,5 @@
-#include "ConfigFile.h"
-#include "services_fixture.h"
+#include "services/ConfigFile.h"
+#include "tests/services_fixture.h"
 
 #include <climits>
 #include <map>

@@ -10,11 +10,11 @@
 
 #include <sys/stat.h>
 
-#include "DialogKit.h"
-#include "LibraryFiles.h"
-#include "Wyrle1_0App.h"
-#include "services_fixture.h"
-#include "toolwindow_fixture.h"
+#include "core/Wyrle1_0App.h"
+#include "gui/DialogKit.h"
+#include "gui/model/LibraryFiles.h"
+#include "tests/services_fixture.h"
+#include "tests/toolwindow_fixture.h"
 
 namespace {
 

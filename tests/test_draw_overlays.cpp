@@ -4,7 +4,7 @@
 // capture are checked against a picture composed here from their sizes and
 // colours; the cursors as the difference they make to the window.
 
-#include "gl_fixture.h"  // GLEW before any other GL header
+#include "tests/gl_fixture.h"  // GLEW before any other GL header
 
 #include <sys/stat.h>
 
@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "engine_paint_fixture.h"
-#include "ofAppBaseWindow.h"
-#include "ofAppRunner.h"
-#include "ofGraphics.h"
+#include "framework/ofAppBaseWindow.h"
+#include "framework/ofAppRunner.h"
+#include "framework/ofGraphics.h"
+#include "tests/engine_paint_fixture.h"
 
 namespace {
 

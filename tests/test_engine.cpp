@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "engine_fixture.h"
+#include "tests/engine_fixture.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "engine_paint_fixture.h"
-#include "ofImage.h"
+#include "framework/ofImage.h"
+#include "tests/engine_paint_fixture.h"
 
 using painttest::PaintEngine;
 

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "engine_paint_fixture.h"
+#include "tests/engine_paint_fixture.h"
 // After the engine headers, which bring GLEW first.
 #include <GL/freeglut.h>
-#include "screen.h"
-#include "xinput.h"
+#include "core/pixels/screen.h"
+#include "platform/xinput.h"
 
 using painttest::kOffsetX;
 using painttest::kOffsetY;

@@ -7,11 +7,11 @@
 #include <thread>
 #include <vector>
 
-#include "BaseApp.h"
-#include "GuiBridge.h"
-#include "Wyrle1_0App.h"
-#include "WyrleGlobals.h"
-#include "wyrleApp.h"
+#include "core/BaseApp.h"
+#include "core/GuiBridge.h"
+#include "core/Wyrle1_0App.h"
+#include "core/WyrleGlobals.h"
+#include "core/wyrleApp.h"
 
 TEST(Borders, FromTheFrameMetric) {
     struct Case { int metric, width, height; };

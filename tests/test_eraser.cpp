@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "eraser.h"
+#include "core/pixels/eraser.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ExportModel.h"
+#include "gui/model/ExportModel.h"
 
 using namespace exportmodel;
 

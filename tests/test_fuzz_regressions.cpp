@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "fuzz/targets.h"
-#include "services_fixture.h"
+#include "tests/fuzz/targets.h"
+#include "tests/services_fixture.h"
 
 namespace {
 

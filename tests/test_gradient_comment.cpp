@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "GradientComment.h"
-#include "fuzz/targets.h"
+#include "gui/model/GradientComment.h"
+#include "tests/fuzz/targets.h"
 
 using gradient::Rgb;
 using gradient::Stops;

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <set>
 
-#include "toolwindow_fixture.h"
+#include "tests/toolwindow_fixture.h"
 
 using twtest::ToolWindow;
 

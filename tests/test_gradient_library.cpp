@@ -15,12 +15,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "GradientComment.h"
-#include "LibraryFiles.h"
-#include "library_fixtures.h"
-#include "MetadataHandler.h"
-#include "library_rows_check.h"
-#include "toolwindow_fixture.h"
+#include "gui/model/GradientComment.h"
+#include "gui/model/LibraryFiles.h"
+#include "services/MetadataHandler.h"
+#include "tests/library_fixtures.h"
+#include "tests/library_rows_check.h"
+#include "tests/toolwindow_fixture.h"
 
 using twtest::ToolWindow;
 

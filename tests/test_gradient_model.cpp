@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "GradientModel.h"
-#include "wxColorStack.h"
+#include "gui/model/GradientModel.h"
+#include "gui/wxColorStack.h"
 
 using gradient::Fill;
 using gradient::Rgb;

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "graphics_test_util.h"
-#include "ofGraphicsState.h"
+#include "framework/ofGraphicsState.h"
+#include "tests/graphics_test_util.h"
 
 using namespace testgfx;
 

@@ -12,9 +12,9 @@
 #include <functional>
 #include <random>
 
-#include "MyOfImage.h"
-#include "image_fixtures.h"
-#include "ofImage.h"
+#include "framework/MyOfImage.h"
+#include "framework/ofImage.h"
+#include "tests/image_fixtures.h"
 
 using namespace imgtest;
 

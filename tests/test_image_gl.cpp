@@ -3,11 +3,11 @@
 
 #include <vector>
 
-#include "MyOfImage.h"
-#include "image_fixtures.h"
-#include "image_gl_helpers.h"
-#include "ofGraphics.h"
-#include "ofImage.h"
+#include "framework/MyOfImage.h"
+#include "framework/ofGraphics.h"
+#include "framework/ofImage.h"
+#include "tests/image_fixtures.h"
+#include "tests/image_gl_helpers.h"
 
 using namespace imgtest;
 

@@ -10,9 +10,9 @@
 #include <tuple>
 #include <vector>
 
-#include "image_fixtures.h"
-#include "ofImage.h"
-#include "ofImageGreyKey.h"
+#include "framework/ofImage.h"
+#include "framework/ofImageGreyKey.h"
+#include "tests/image_fixtures.h"
 
 using namespace imgtest;
 

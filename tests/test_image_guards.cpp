@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "image_fixtures.h"
-#include "ofImage.h"
-#include "ofImageGuards.h"
+#include "framework/ofImage.h"
+#include "framework/ofImageGuards.h"
+#include "tests/image_fixtures.h"
 
 using namespace imgtest;
 

@@ -17,12 +17,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "GuiBridge.h"
-#include "MetadataHandler.h"
-#include "SettingsHandler.h"
-#include "artwork.h"
-#include "ofImage.h"
-#include "services_fixture.h"
+#include "core/GuiBridge.h"
+#include "core/artwork.h"
+#include "framework/ofImage.h"
+#include "services/MetadataHandler.h"
+#include "services/SettingsHandler.h"
+#include "tests/services_fixture.h"
 
 namespace {
 

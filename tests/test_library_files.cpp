@@ -12,10 +12,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "LibraryFiles.h"
-#include "LibraryPictures.h"
-#include "library_fixtures.h"
-#include "services_fixture.h"
+#include "gui/LibraryPictures.h"
+#include "gui/model/LibraryFiles.h"
+#include "tests/library_fixtures.h"
+#include "tests/services_fixture.h"
 
 namespace {
 

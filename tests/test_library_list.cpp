@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "LibraryList.h"
+#include "gui/model/LibraryList.h"
 
 using librarylist::Entries;
 using librarylist::kNone;

@@ -8,8 +8,8 @@
 
 #include <fstream>
 
-#include "Requests.h"
-#include "toolwindow_fixture.h"
+#include "core/Requests.h"
+#include "tests/toolwindow_fixture.h"
 
 using twtest::ToolWindow;
 

@@ -1,5 +1,5 @@
-#include "Log.h"
-#include "services_fixture.h"
+#include "services/Log.h"
+#include "tests/services_fixture.h"
 
 #include <climits>
 #include <functional>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "toolwindow_fixture.h"
+#include "tests/toolwindow_fixture.h"
 
 using twtest::ToolWindow;
 

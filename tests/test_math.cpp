@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "ofMath.h"
+#include "framework/ofMath.h"
 
 namespace {
 

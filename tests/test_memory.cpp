@@ -5,8 +5,8 @@
 #include <fstream>
 #include <string>
 
-#include "memory.h"
-#include "services_fixture.h"
+#include "platform/memory.h"
+#include "tests/services_fixture.h"
 
 namespace {
 

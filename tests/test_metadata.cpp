@@ -1,5 +1,5 @@
-#include "MetadataHandler.h"
-#include "services_fixture.h"
+#include "services/MetadataHandler.h"
+#include "tests/services_fixture.h"
 
 #include <FreeImage.h>
 #include <zlib.h>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ofQtUtils.h"
+#include "framework/ofQtUtils.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <wx/checkbox.h>
 #include <wx/textctrl.h>
 
-#include "Requests.h"
-#include "toolwindow_fixture.h"
+#include "core/Requests.h"
+#include "tests/toolwindow_fixture.h"
 
 using twtest::ToolWindow;
 

@@ -5,7 +5,7 @@
 #include <climits>
 #include <string>
 
-#include "NewSettingsModel.h"
+#include "gui/model/NewSettingsModel.h"
 
 using namespace newsettings;
 

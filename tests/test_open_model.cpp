@@ -2,7 +2,7 @@
 // start, and what OK hands over.
 #include <gtest/gtest.h>
 
-#include "OpenModel.h"
+#include "gui/model/OpenModel.h"
 
 using namespace openpicture;
 

@@ -5,10 +5,10 @@
 #include <mutex>
 #include <vector>
 
-#include "EngineGlobals.h"
-#include "WyrleGlobals.h"
-#include "palette.h"
-#include "wyrleApp.h"
+#include "core/EngineGlobals.h"
+#include "core/WyrleGlobals.h"
+#include "core/pixels/palette.h"
+#include "core/wyrleApp.h"
 
 using palette::Rgb;
 

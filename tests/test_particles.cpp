@@ -7,10 +7,10 @@
 #include <limits>
 #include <memory>
 
-#include "WyrleGlobals.h"
-#include "brushparams.h"
-#include "ofMath.h"
-#include "particles.h"
+#include "core/WyrleGlobals.h"
+#include "core/pixels/brushparams.h"
+#include "core/pixels/particles.h"
+#include "framework/ofMath.h"
 
 namespace {
 

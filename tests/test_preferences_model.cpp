@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "PreferencesModel.h"
+#include "gui/model/PreferencesModel.h"
 
 TEST(PreferencesModel, UndoStepsAreHalfTheRingLessOne) {
     const struct { int undoMax, steps; } cases[] = {

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "GuiPrompts.h"
-#include "toolwindow_fixture.h"
+#include "gui/GuiPrompts.h"
+#include "tests/toolwindow_fixture.h"
 
 // The box itself, not a test seam: another process focuses it and presses
 // Esc, which GTK turns into a cancel; the program takes that as No.

@@ -5,8 +5,8 @@
 #include <functional>
 #include <thread>
 
-#include "Requests.h"
-#include "WyrleGlobals.h"
+#include "core/Requests.h"
+#include "core/WyrleGlobals.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine_fixture.h"
-#include "ringmemory.h"
-#include "undo.h"
+#include "core/pixels/ringmemory.h"
+#include "core/pixels/undo.h"
+#include "tests/engine_fixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "rowsplit.h"
+#include "core/pixels/rowsplit.h"
 
 namespace {
 

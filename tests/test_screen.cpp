@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "canvas.h"
-#include "screen.h"
+#include "core/pixels/canvas.h"
+#include "core/pixels/screen.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "GuiBridge.h"
-#include "SettingsHandler.h"
-#include "services_fixture.h"
+#include "core/GuiBridge.h"
+#include "services/SettingsHandler.h"
+#include "tests/services_fixture.h"
 
 #include <string>
 #include <vector>

@@ -6,10 +6,10 @@
 
 #include <fstream>
 
-#include "EngineGlobals.h"
-#include "canvas.h"
-#include "memory.h"
-#include "toolwindow_fixture.h"
+#include "core/EngineGlobals.h"
+#include "core/pixels/canvas.h"
+#include "platform/memory.h"
+#include "tests/toolwindow_fixture.h"
 
 using twtest::ToolWindow;
 

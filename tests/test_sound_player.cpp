@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "fmod_fake.h"
-#include "ofSoundPlayer.h"
+#include "framework/ofSoundPlayer.h"
+#include "platform/fmod_fake.h"
 
 using Calls = std::vector<std::string>;
 

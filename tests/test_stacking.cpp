@@ -13,9 +13,9 @@
 #include <functional>
 #include <memory>
 
-#include "GuiPrompts.h"
-#include "toolwindow_fixture.h"
-#include "xinput.h"
+#include "gui/GuiPrompts.h"
+#include "platform/xinput.h"
+#include "tests/toolwindow_fixture.h"
 
 // Last: Xlib's macros would clash with the names above.
 #include <X11/Xatom.h>

@@ -12,9 +12,9 @@
 #include <random>
 #include <vector>
 
-#include "WyrleGlobals.h"
-#include "particles.h"
-#include "stroke.h"
+#include "core/WyrleGlobals.h"
+#include "core/pixels/particles.h"
+#include "core/pixels/stroke.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "ofMath.h"
-#include "particles.h"
-#include "stroke.h"
+#include "core/pixels/particles.h"
+#include "core/pixels/stroke.h"
+#include "framework/ofMath.h"
 
 namespace {
 

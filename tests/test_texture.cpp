@@ -5,10 +5,10 @@
 #include <functional>
 #include <vector>
 
-#include "image_fixtures.h"
-#include "image_gl_helpers.h"
-#include "ofGraphics.h"
-#include "ofTexture.h"
+#include "framework/ofGraphics.h"
+#include "framework/ofTexture.h"
+#include "tests/image_fixtures.h"
+#include "tests/image_gl_helpers.h"
 
 using namespace imgtest;
 

@@ -12,8 +12,8 @@
 #include <fstream>
 #include <memory>
 
-#include "Requests.h"
-#include "toolwindow_fixture.h"
+#include "core/Requests.h"
+#include "tests/toolwindow_fixture.h"
 
 using twtest::ToolWindow;
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "undo.h"
+#include "core/pixels/undo.h"
 
 namespace {
 

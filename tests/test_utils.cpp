@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ofUtils.h"
-#include "win32.h"
+#include "framework/ofUtils.h"
+#include "platform/win32.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "toolwindow_fixture.h"
-#include "whole_content.h"
+#include "tests/toolwindow_fixture.h"
+#include "tests/whole_content.h"
 
 using twtest::ToolWindow;
 

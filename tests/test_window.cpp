@@ -1,4 +1,4 @@
-#include "gl_fixture.h"  // GLEW before any other GL header
+#include "tests/gl_fixture.h"  // GLEW before any other GL header
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "MyOfAppGlutWindow.h"
-#include "ofAppGlutWindow.h"
-#include "ofAppRunner.h"
-#include "ofGraphics.h"
+#include "core/MyOfAppGlutWindow.h"
+#include "framework/ofAppGlutWindow.h"
+#include "framework/ofAppRunner.h"
+#include "framework/ofGraphics.h"
 
 namespace {
 

@@ -26,22 +26,22 @@
 
 #include <unistd.h>
 
-#include "AboutDialog.h"
-#include "BaseApp.h"
-#include "DialogKit.h"
-#include "ExportDialog.h"
-#include "GradientDialog.h"
-#include "GuiBridge.h"
-#include "GuiPrompts.h"
-#include "LoadDial.h"
-#include "NewDial.h"
-#include "SaveBrushDialog.h"
-#include "SettingsDialog.h"
-#include "WyrleGlobals.h"
-#include "WyrleMain.h"
-#include "wyrleApp.h"
-#include "services_fixture.h"
-#include "wx_start.h"
+#include "core/BaseApp.h"
+#include "core/GuiBridge.h"
+#include "core/WyrleGlobals.h"
+#include "core/wyrleApp.h"
+#include "gui/AboutDialog.h"
+#include "gui/DialogKit.h"
+#include "gui/ExportDialog.h"
+#include "gui/GradientDialog.h"
+#include "gui/GuiPrompts.h"
+#include "gui/LoadDial.h"
+#include "gui/NewDial.h"
+#include "gui/SaveBrushDialog.h"
+#include "gui/SettingsDialog.h"
+#include "gui/WyrleMain.h"
+#include "tests/services_fixture.h"
+#include "tests/wx_start.h"
 
 namespace twtest {
 

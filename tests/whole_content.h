@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "gtkwindow.h"
+#include "platform/gtkwindow.h"
 
 namespace wholecontent {
 

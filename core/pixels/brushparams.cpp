@@ -1,9 +1,9 @@
-#include "brushparams.h"
+#include "core/pixels/brushparams.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "WyrleGlobals.h"
+#include "core/WyrleGlobals.h"
 
 namespace {
 

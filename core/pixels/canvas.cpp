@@ -1,4 +1,4 @@
-#include "canvas.h"
+#include "core/pixels/canvas.h"
 
 #include <algorithm>
 #include <cmath>

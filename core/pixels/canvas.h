@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "palette.h"
+#include "core/pixels/palette.h"
 
 namespace canvas {
 

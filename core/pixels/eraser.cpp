@@ -1,9 +1,9 @@
-#include "eraser.h"
+#include "core/pixels/eraser.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "ofConstants.h"
+#include "framework/ofConstants.h"
 
 namespace eraser {
 namespace {

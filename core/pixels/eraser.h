@@ -19,9 +19,9 @@
 // The dirty rectangle grows to cover every changed pixel, in canvas pixels
 // with the maxima exclusive (one past the last changed column and row).
 
-#include "canvas.h"
-#include "palette.h"
-#include "pixelspan.h"
+#include "core/pixels/canvas.h"
+#include "core/pixels/palette.h"
+#include "core/pixels/pixelspan.h"
 
 namespace eraser {
 

@@ -1,4 +1,4 @@
-#include "palette.h"
+#include "core/pixels/palette.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,10 +1,10 @@
 // The particle chain's reset, physics step and trail shift.
 
-#include "particles.h"
+#include "core/pixels/particles.h"
 
 #include <cmath>
 
-#include "ofMath.h"
+#include "framework/ofMath.h"
 
 void setupStrings(ParticleChain& c, const BrushParams& params, float pointerX, float pointerY) {
     const BrushParams p = clampBrushParams(params);

@@ -17,7 +17,7 @@
 // The engine keeps one ParticleChain member; its fields carry the names the
 // rest of the engine uses (chain.nowX, chain.last2Y, chain.mass, ...).
 
-#include "brushparams.h"
+#include "core/pixels/brushparams.h"
 
 struct ParticleChain {
     int particleCount = kParticleCount;  // slots simulated

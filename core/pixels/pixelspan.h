@@ -5,7 +5,7 @@
 
 // Pixel views are canvas::PixelSpan (canvas.h): rows top-down, no padding,
 // channels R, G, B (, A), bpp 3 or 4.
-#include "canvas.h"
+#include "core/pixels/canvas.h"
 
 // The rectangle a frame must redraw: canvas pixels while painting and
 // erasing, window pixels (maxima exclusive) once the screen step has mapped

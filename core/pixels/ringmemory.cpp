@@ -1,4 +1,4 @@
-#include "ringmemory.h"
+#include "core/pixels/ringmemory.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // A small fixed pool. The caller publishes one job cut into chunks; every
 // thread, the caller included, takes the next chunk until none is left.
 
-#include "rowsplit.h"
+#include "core/pixels/rowsplit.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -1,9 +1,9 @@
 // Screen image kernels: redraw loops, the frame's screen step, thumbnails
 // and the zoom arithmetic.
 
-#include "screen.h"
+#include "core/pixels/screen.h"
 
-#include "rowsplit.h"
+#include "core/pixels/rowsplit.h"
 
 #include <algorithm>
 #include <climits>

@@ -20,7 +20,7 @@
 // The display buffer's recomposition and the view clamp live in canvas.h.
 // Views: screenView and backdropView are maxCanvasWidth x maxCanvasHeight, bpp 3.
 
-#include "pixelspan.h"
+#include "core/pixels/pixelspan.h"
 
 // How a window pixel samples the display buffer.
 enum class ScreenSampling {

@@ -1,7 +1,7 @@
 // Stroke painting kernels: brush set-up, dirty rectangle, line splats,
 // ribbons, the fade and palette clock, and the composite pass.
 
-#include "stroke.h"
+#include "core/pixels/stroke.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,8 +15,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "WyrleGlobals.h"
-#include "rowsplit.h"
+#include "core/WyrleGlobals.h"
+#include "core/pixels/rowsplit.h"
 
 namespace {
 

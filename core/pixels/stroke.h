@@ -37,8 +37,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "particles.h"
-#include "pixelspan.h"
+#include "core/pixels/particles.h"
+#include "core/pixels/pixelspan.h"
 
 // The touched list: entry 0 is never used; a splat (up to 4 new entries)
 // or a ribbon span (up to 40) is refused once touchedCount exceeds the limit.

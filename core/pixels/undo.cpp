@@ -1,4 +1,4 @@
-#include "undo.h"
+#include "core/pixels/undo.h"
 
 #include <cstring>
 #include <utility>

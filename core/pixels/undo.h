@@ -35,9 +35,9 @@
 
 #include <cstddef>
 
-#include "canvas.h"
-#include "palette.h"
-#include "ringmemory.h"
+#include "core/pixels/canvas.h"
+#include "core/pixels/palette.h"
+#include "core/pixels/ringmemory.h"
 
 namespace undo {
 

@@ -1,4 +1,4 @@
-#include "BrushLibrary.h"
+#include "gui/model/BrushLibrary.h"
 
 #include <unordered_set>
 

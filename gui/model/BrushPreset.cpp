@@ -1,11 +1,11 @@
-#include "BrushPreset.h"
+#include "gui/model/BrushPreset.h"
 
 #include <cctype>
 #include <climits>
 #include <cmath>
 #include <sstream>
 
-#include "ofMath.h"
+#include "framework/ofMath.h"
 
 namespace brushpreset {
 

@@ -1,4 +1,4 @@
-#include "ExportModel.h"
+#include "gui/model/ExportModel.h"
 
 namespace exportmodel {
 

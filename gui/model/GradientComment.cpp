@@ -1,4 +1,4 @@
-#include "GradientComment.h"
+#include "gui/model/GradientComment.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "GradientModel.h"
+#include "gui/model/GradientModel.h"
 
 namespace gradientfile {
 

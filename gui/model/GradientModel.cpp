@@ -1,4 +1,4 @@
-#include "GradientModel.h"
+#include "gui/model/GradientModel.h"
 
 #include <cmath>
 

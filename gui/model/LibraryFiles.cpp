@@ -1,4 +1,4 @@
-#include "LibraryFiles.h"
+#include "gui/model/LibraryFiles.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ofImageGuards.h"
+#include "framework/ofImageGuards.h"
 
 namespace libraryfiles {
 

@@ -1,4 +1,4 @@
-#include "LibraryList.h"
+#include "gui/model/LibraryList.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -1,4 +1,4 @@
-#include "NewSettingsModel.h"
+#include "gui/model/NewSettingsModel.h"
 
 #include <charconv>
 #include <climits>

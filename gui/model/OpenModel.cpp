@@ -1,4 +1,4 @@
-#include "OpenModel.h"
+#include "gui/model/OpenModel.h"
 
 namespace openpicture {
 

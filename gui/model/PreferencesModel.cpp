@@ -1,4 +1,4 @@
-#include "PreferencesModel.h"
+#include "gui/model/PreferencesModel.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "targets.h"
+#include "tests/fuzz/targets.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::initImageLoad();

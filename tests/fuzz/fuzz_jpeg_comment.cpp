@@ -1,3 +1,3 @@
-#include "targets.h"
+#include "tests/fuzz/targets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { return fuzz::jpegComment(data, size); }

@@ -17,13 +17,13 @@
 
 #include <unistd.h>
 
-#include "ConfigFile.h"
-#include "GradientComment.h"
-#include "MetadataHandler.h"
-#include "artwork.h"
-#include "BrushPreset.h"
-#include "ofImage.h"
-#include "ofImageGreyKey.h"
+#include "core/artwork.h"
+#include "framework/ofImage.h"
+#include "framework/ofImageGreyKey.h"
+#include "gui/model/BrushPreset.h"
+#include "gui/model/GradientComment.h"
+#include "services/ConfigFile.h"
+#include "services/MetadataHandler.h"
 
 namespace fuzz {
 
