@@ -1,23 +1,5 @@
 #include "core/WyrleGlobals.h"
 
-#include "core/GuiBridge.h"
-
-wxString SharedString::get() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return guibridge::deepCopy(value_);
-}
-
-void SharedString::set(const wxString& value) {
-    wxString copy = guibridge::deepCopy(value);
-    std::lock_guard<std::mutex> lock(mutex_);
-    value_ = copy;
-}
-
-bool SharedString::empty() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return value_.empty();
-}
-
 void AtomicPoint::set(int x, int y) {
     uint64_t v = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
     packed_.store(v, std::memory_order_release);
@@ -95,10 +77,6 @@ std::atomic<int> f_alphaBCG{0};
 std::atomic<int> f_alphaBCGsave{0};
 std::atomic<int> f_premultiAlpha{0};
 std::atomic<bool> f_export{false};
-SharedString f_loadFile;
-SharedString f_loadFileBcg;
-SharedString f_saveFile;
-SharedString f_exportFile;
 std::atomic<int> f_bcgR_choose{0};
 std::atomic<int> f_bcgG_choose{0};
 std::atomic<int> f_bcgB_choose{0};

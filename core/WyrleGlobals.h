@@ -2,26 +2,14 @@
 // Settings and requests shared by the tool window (GUI thread) and the engine
 // (render thread). Scalars are atomics; the GUI writes a request's parameters
 // first and raises the request last (release), the engine takes the request
-// (acquire) before it reads them. The file names, the gradient stops and the
-// preset pictures are guarded by their own locks.
-
-#include <wx/string.h>
+// (acquire) before it reads them. The gradient stops and the preset pictures
+// are guarded by their own locks. Nothing here needs the toolkit, so the pixel
+// work can read the settings; the file names, which are wx strings, are in
+// core/FileNames.h.
 
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-
-// A string one thread writes while the other may read it.
-class SharedString {
-public:
-    wxString get() const;
-    void set(const wxString& value);
-    bool empty() const;
-
-private:
-    mutable std::mutex mutex_;
-    wxString value_;
-};
 
 // A screen position written and read as one value.
 class AtomicPoint {
@@ -120,10 +108,6 @@ extern std::atomic<int> f_alphaBCG;
 extern std::atomic<int> f_alphaBCGsave;
 extern std::atomic<int> f_premultiAlpha;
 extern std::atomic<bool> f_export;
-extern SharedString f_loadFile;
-extern SharedString f_loadFileBcg;
-extern SharedString f_saveFile;
-extern SharedString f_exportFile;
 extern std::atomic<int> f_bcgR_choose;
 extern std::atomic<int> f_bcgG_choose;
 extern std::atomic<int> f_bcgB_choose;

@@ -11,6 +11,7 @@
 
 #include "core/EngineGlobals.h"
 #include "core/EngineHost.h"
+#include "core/FileNames.h"
 #include "core/GuiBridge.h"
 #include "core/Requests.h"
 #include "core/WyrleGlobals.h"

@@ -107,4 +107,6 @@ int ofGetScreenWidth() { return window ? static_cast<int>(window->getScreenSize(
 int ofGetScreenHeight() { return window ? static_cast<int>(window->getScreenSize().y) : 0; }
 int ofGetWidth() { return window ? static_cast<int>(window->getWindowSize().x) : 0; }
 int ofGetHeight() { return window ? static_cast<int>(window->getWindowSize().y) : 0; }
+float ofRandomWidth() { return ofRandom(0, static_cast<float>(ofGetWidth())); }
+float ofRandomHeight() { return ofRandom(0, static_cast<float>(ofGetHeight())); }
 void ofSetWindowTitle(std::string title) { if (window) window->setWindowTitle(title); }

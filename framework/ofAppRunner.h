@@ -30,4 +30,7 @@ int ofGetScreenWidth();
 int ofGetScreenHeight();
 int ofGetWidth();
 int ofGetHeight();
+// Random positions across the window (framework/ofMath.h has the rest).
+float ofRandomWidth();
+float ofRandomHeight();
 void ofSetWindowTitle(std::string title);

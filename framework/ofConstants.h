@@ -6,11 +6,8 @@
 #include <string>
 #include <vector>
 
-#define OF_LOG_VERBOSE 0
-#define OF_LOG_NOTICE 1
-#define OF_LOG_WARNING 2
-#define OF_LOG_ERROR 3
-#define OF_LOG_FATAL_ERROR 4
+// The log levels (OF_LOG_...).
+#include "framework/ofLog.h"
 
 #define OF_WINDOW 0
 #define OF_FULLSCREEN 1

@@ -5,8 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "framework/ofAppRunner.h"
-#include "framework/ofUtils.h"
+#include "framework/ofLog.h"
 #include "platform/win32.h"
 
 // ---------------------------------------------------------------------------
@@ -45,10 +44,6 @@ float ofRandom(float x, float y) {
     const float scaled = range * static_cast<float>(ofRandomRaw());
     return low + scaled / 32768.0f;
 }
-
-float ofRandomWidth() { return ofRandom(0, static_cast<float>(ofGetWidth())); }
-
-float ofRandomHeight() { return ofRandom(0, static_cast<float>(ofGetHeight())); }
 
 // ---------------------------------------------------------------------------
 // Mapping and tests

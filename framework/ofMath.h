@@ -15,8 +15,6 @@ int ofRandomRaw();
 float ofRandomuf();                // 0 .. 32767/32768
 float ofRandomf();                 // -1 .. 1 - 1/16384
 float ofRandom(float x, float y);  // between x and y, never reaching the larger
-float ofRandomWidth();
-float ofRandomHeight();
 
 // Maps value from the input range onto the output range. An input range
 // narrower than FLT_EPSILON logs a warning and gives outputMin. With clamp,

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -19,21 +18,9 @@
 namespace {
 
 uint32_t startTime = timeGetTime();
-int currentLogLevel = OF_LOG_WARNING;
 bool enableDataPath = true;
 std::string dataPathRoot = "data/";
 int saveImageCounter = 0;
-
-const char* logPrefix(int level) {
-    switch (level) {
-    case OF_LOG_VERBOSE: return "OF_VERBOSE: ";
-    case OF_LOG_NOTICE: return "OF_NOTICE: ";
-    case OF_LOG_WARNING: return "OF_WARNING: ";
-    case OF_LOG_ERROR: return "OF_ERROR: ";
-    case OF_LOG_FATAL_ERROR: return "OF_FATAL_ERROR: ";
-    default: return "";
-    }
-}
 
 std::tm localNow() {
     std::time_t now = std::time(nullptr);
@@ -67,40 +54,6 @@ int ofGetYear() { return localNow().tm_year + 1900; }
 int ofGetMonth() { return localNow().tm_mon + 1; }
 int ofGetDay() { return localNow().tm_mday; }
 int ofGetWeekday() { return localNow().tm_wday; }
-
-void ofSetLogLevel(int level) {
-    currentLogLevel = level;
-}
-
-int ofGetLogLevel() {
-    return currentLogLevel;
-}
-
-void ofLog(int level, const char* format, ...) {
-    if (level < currentLogLevel)
-        return;
-    // One write per line, so lines of the two threads do not interleave mid-line.
-    char buf[2048];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buf, sizeof buf, format, args);
-    va_end(args);
-    std::printf("%s%s\n", logPrefix(level), buf);
-}
-
-void ofLog(int level, std::string message) {
-    if (level < currentLogLevel)
-        return;
-    std::printf("%s%s\n", logPrefix(level), message.c_str());
-}
-
-void ofSetConsoleColor(int color) {
-    platform::setConsoleAttribute(color);
-}
-
-void ofRestoreConsoleColor() {
-    platform::setConsoleAttribute(7);
-}
 
 void ofEnableDataPath() { enableDataPath = true; }
 void ofDisableDataPath() { enableDataPath = false; }

@@ -1,11 +1,13 @@
 #pragma once
-// Time base, console log, data-folder names, text helpers.
+// Time base, data-folder names, text helpers; the console log of
+// framework/ofLog.h comes with it.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "framework/ofConstants.h"
+#include "framework/ofLog.h"
 
 // Time and date.
 uint32_t ofGetSystemTime();
@@ -19,15 +21,6 @@ int ofGetYear();
 int ofGetMonth();
 int ofGetDay();
 int ofGetWeekday();
-
-// Console log. Runtime text must go through the std::string overload (or as a
-// "%s" argument), never as the format.
-void ofSetLogLevel(int level);
-int ofGetLogLevel();
-void ofLog(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void ofLog(int level, std::string message);
-void ofSetConsoleColor(int color);
-void ofRestoreConsoleColor();
 
 // Data folder.
 void ofEnableDataPath();

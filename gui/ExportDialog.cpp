@@ -8,6 +8,7 @@
 #include <wx/statline.h>
 #include <wx/stattext.h>
 
+#include "core/FileNames.h"
 #include "core/Requests.h"
 #include "core/WyrleGlobals.h"
 #include "gui/GuiPrompts.h"

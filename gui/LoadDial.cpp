@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "core/FileNames.h"
 #include "core/Requests.h"
 #include "core/WyrleGlobals.h"
 #include "gui/DialogKit.h"

@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "core/BaseApp.h"
+#include "core/FileNames.h"
 #include "core/Requests.h"
 #include "core/WyrleGlobals.h"
 #include "framework/ofAppGlutWindow.h"

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileNames.h"
 #include "tests/engine_fixture.h"
 
 namespace {

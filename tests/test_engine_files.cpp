@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileNames.h"
 #include "framework/ofImage.h"
 #include "tests/engine_paint_fixture.h"
 

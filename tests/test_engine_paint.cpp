@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileNames.h"
 #include "tests/engine_paint_fixture.h"
 // After the engine headers, which bring GLEW first.
 #include <GL/freeglut.h>

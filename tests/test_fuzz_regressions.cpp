@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/fuzz/targets.h"
+#include "tests/fuzz/picture_targets.h"
 #include "tests/services_fixture.h"
 
 namespace {

@@ -1,6 +1,5 @@
 // The gradient tool's model without a window: the fill plan of a gradient
-// picture, the last-stop rule, the palette and timing hand-over, and the
-// colour stack.
+// picture, the last-stop rule, the palette and timing hand-over.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +7,6 @@
 #include <vector>
 
 #include "gui/model/GradientModel.h"
-#include "gui/wxColorStack.h"
 
 using gradient::Fill;
 using gradient::Rgb;
@@ -160,19 +158,4 @@ TEST(GradientTiming, ApplySetsTheModeAndOkLeavesIt) {
         }
         EXPECT_FLOAT_EQ(c.got.time, c.time) << c.name;
     }
-}
-
-TEST(ColorStack, PushesUpToItsCapacityAndPopsWhiteWhenEmpty) {
-    wxColorStack stack(2);
-    EXPECT_TRUE(stack.is_empty());
-    EXPECT_EQ(stack.pop(), wxColour(255, 255, 255, 255));
-    EXPECT_EQ(stack.counter, 0);
-    stack.push(wxColour(1, 2, 3));
-    stack.push(wxColour(4, 5, 6));
-    stack.push(wxColour(7, 8, 9));  // full: refused
-    EXPECT_EQ(stack.counter, 2);
-    EXPECT_EQ(stack.items[0], wxColour(1, 2, 3));
-    EXPECT_EQ(stack.pop(), wxColour(4, 5, 6));
-    EXPECT_EQ(stack.pop(), wxColour(1, 2, 3));
-    EXPECT_TRUE(stack.is_empty());
 }

@@ -8,6 +8,7 @@
 
 #include <fstream>
 
+#include "core/FileNames.h"
 #include "core/Requests.h"
 #include "tests/toolwindow_fixture.h"
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <thread>
 
+#include "core/FileNames.h"
 #include "core/Requests.h"
 #include "core/WyrleGlobals.h"
 

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 
+#include "core/FileNames.h"
 #include "core/Requests.h"
 #include "tests/toolwindow_fixture.h"
 

@@ -27,6 +27,7 @@
 #include <unistd.h>
 
 #include "core/BaseApp.h"
+#include "core/FileNames.h"
 #include "core/GuiBridge.h"
 #include "core/WyrleGlobals.h"
 #include "core/wyrleApp.h"

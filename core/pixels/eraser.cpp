@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/ofConstants.h"
-
 namespace eraser {
 namespace {
+
+// The framework's PI, without the framework's GL headers.
+constexpr double kPi = 3.14159265358979323846;
 
 // Far more stamps than any real pointer move can ask for.
 constexpr float kMaxStamps = 1 << 20;
@@ -76,7 +77,7 @@ void buildMask(Mask& mask, float size, float opacity) {
         for (int a = -radius; a <= radius; ++a) {
             const float d = std::sqrt(static_cast<float>(a * a + b * b));
             if (d < size) {
-                const float s = static_cast<float>(0.5 - 0.5 * std::cos(PI * d / size));
+                const float s = static_cast<float>(0.5 - 0.5 * std::cos(kPi * d / size));
                 const double w = s * opacity + 1.01 - opacity;
                 row[a] = static_cast<float>(w < 0 ? 0 : (w > 1 ? 1 : w));
             } else {

@@ -1,4 +1,4 @@
-#include "tests/fuzz/targets.h"
+#include "tests/fuzz/picture_targets.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::initImageLoad();
