@@ -14,20 +14,18 @@ wyrle_start_windows
 # Waits for the opener's line number `n` and checks it.
 expect_open() {
   local n="$1" what="$2" i
-  for i in $(seq 50); do [ "$(opened_count)" -ge "$n" ] && break; sleep 0.1; done
-  [ "$(opened_count)" -ge "$n" ] || fail "$what did not start the opener"
+  wait_for 5 opened_at_least "$n" || fail "$what did not start the opener"
   [ "$(sed -n "${n}p" "$OPENED")" = "$EXPECTED" ] || fail "$what opened: $(sed -n "${n}p" "$OPENED")"
   echo "$what opened the manual"
 }
 
 help_item 4
 expect_open 1 "Help"
-xdotool windowfocus "$tool_id"
-sleep 0.3
+focus_window "$tool_id"
 xdotool key F1
 expect_open 2 "F1"
 help_item 2
 expect_open 3 "Wyrle Online..."
-sleep 0.5
-[ "$(opened_count)" = 3 ] || fail "the opener ran $(opened_count) times for three commands"
+count="$(steady_value 1 opened_count)"
+[ "$count" = 3 ] || fail "the opener ran $count times for three commands"
 quit_from_menu "$tool_id"
