@@ -2,8 +2,9 @@
 # scripts/e2e-speeds runs only the end-to-end tests, each run at its own input
 # speed; the busy run keeps them on cores 0 and 1 beside two busy loops that
 # end with it; a failing run fails the whole but does not keep the others
-# from running; the drags' lengths are summed up from the tests' log. A small
-# CMake project holds stand-ins that write down what they ran with.
+# from running; a test retried in two runs fails the summary; the drags'
+# lengths are summed up from the tests' log of both tries. A small CMake
+# project holds stand-ins that write down what they ran with.
 #   test_e2e_speeds.sh SOURCE_DIR
 source "$(dirname "$0")/lib.sh" "$@"
 
@@ -25,6 +26,10 @@ add_test(NAME manual_screenshots COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/probe.sh
 add_test(NAME unit_probe COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/probe.sh unit)
 if(DEFINED ENV{WITH_BROKEN})
   add_test(NAME e2e_broken COMMAND false)
+endif()
+# Fails on every first try and passes on the next.
+if(DEFINED ENV{WITH_FLAKY})
+  add_test(NAME e2e_flaky COMMAND sh -c "n=$(cat $ENV{MARKS}/tries 2>/dev/null || echo 0); echo $((n + 1)) >$ENV{MARKS}/tries; [ $((n % 2)) = 1 ]")
 endif()
 CMAKE
 
@@ -50,13 +55,22 @@ instant|$all_cores|0
 [ "$(cat "$MARKS/manual")" = "$expected" ] || fail "manual_screenshots ran with $(cat "$MARKS/manual")"
 [ ! -e "$MARKS/unit" ] || fail "a test that is not end-to-end ran"
 [ "$(ps --ppid $$ -o args= | grep -c 'while kill -0')" = 0 ] || fail "the busy loops outlived the busy run"
-grep -q "== e2e busy: [0-9]* s; 2 drags of 1210 to 1210 ms, +10 to +10 ms from their asked length" "$WORK/log" ||
+grep -q "== e2e-busy: [0-9]* s; 2 drags of 1210 to 1210 ms, +10 to +10 ms from their asked length" "$WORK/log" ||
   fail "no sum of the drags after the busy run: $(cat "$WORK/log")"
 [ -s "$WORK/build/Testing/Temporary/e2e-instant.log" ] || fail "the instant run's log was not kept"
 
 configure WITH_BROKEN=1
 wyrle_e2e_speeds "$WORK/build" >"$WORK/log" 2>&1 && fail "a test failing at every speed passed the runs"
 [ "$(wc -l <"$MARKS/e2e")" = 3 ] || fail "a failing run kept the others from running: $(cat "$MARKS/e2e")"
+
+# A test that passes only on its second try, in every run: each run passes,
+# its log keeps the first try's output, and the summary fails the whole.
+configure WITH_FLAKY=1
+WYRLE_RETRIED=()
+wyrle_e2e_speeds "$WORK/build" >"$WORK/log" 2>&1 || fail "a test passing on its second try failed a run"
+grep -q "== e2e-slow: [0-9]* s; 2 drags" "$WORK/log" || fail "the retry lost the first try's log: $(cat "$WORK/log")"
+summary="$(wyrle_retry_summary)" && fail "a test retried in all three runs passed the summary: $summary"
+grep -q "needed a retry twice in this run: e2e_flaky" <<<"$summary" || fail "the summary does not name it: $summary"
 
 # By hand: one speed, and a folder with no program in it.
 configure

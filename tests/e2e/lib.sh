@@ -25,6 +25,7 @@
 #   wait_for SECONDS COMMAND...    polls until COMMAND succeeds
 #   wait_window PATTERN [SECONDS]  a window mapped (prints its line)
 #   wait_gone PATTERN [SECONDS]    no window of the pattern mapped any more
+#   settled_line ID       a window's line once its place stopped changing
 #   steady_value SECONDS COMMAND...
 #       COMMAND's output once it stayed the same for SECONDS
 #   button_on X Y         the tool window's button at that screen point is lit
@@ -227,6 +228,10 @@ focus_window() {
   wait_for 5 has_focus "$1" || fail "window $1 did not take the keyboard focus"
 }
 
+# The line of window ID once its place and size have stopped changing (a
+# dialog shown again maps where it was and is moved after).
+settled_line() { steady_value 0.3 window_line "$1"; }
+
 # The open menu's popup window, if one is up (a menu is listed as "wyrle").
 menu_popup() { "$XWIN" list 2>/dev/null | awk '/ "wyrle"$/ { print $1; exit }'; }
 menu_up_other_than() {
@@ -285,7 +290,7 @@ settled_shot() {
 
 # The part of the screen a mapped window covers, as a crop.
 window_crop() {
-  local line
+  local line x y w h
   line="$(window_line "$1")"
   [ -n "$line" ] || return 1
   read -r _ x y w h _ <<<"$line"
@@ -435,6 +440,7 @@ save_as_new() {
   settled_window "$dialog_id"
   xdotool key Return
   wait_for 5 test -s "$path" || fail "Save wrote no file $path"
+  wait_gone "^$dialog_id " || fail "the save dialog stayed up after the save"
 }
 
 # Ctrl+O in the drawing window, the path typed into the Open dialog, OK.
@@ -443,7 +449,9 @@ open_picture() {
   focus_window "$draw_id"
   xdotool key ctrl+o
   open="$(wait_window '"Open"$' 10)" || fail "Ctrl+O showed no Open dialog"
-  read -r open_id ox oy _ <<<"$open"
+  open_id="${open%% *}"
+  open="$(settled_line "$open_id")" || fail "the Open dialog does not keep its place"
+  read -r _ ox oy _ <<<"$open"
   focus_window "$open_id"
   settled_window "$open_id"
   # The path text, right of "Open picture:".
@@ -452,6 +460,7 @@ open_picture() {
   type_text "$path" 10
   # OK, left in the bottom row.
   xdotool mousemove $((ox + 202)) $((oy + 164)) click 1
+  wait_gone "^$open_id " || fail "the Open dialog stayed up after OK"
 }
 
 # Chooses the Help menu's item `n` counted from the bottom (1 About Wyrle,
