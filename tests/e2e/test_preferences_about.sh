@@ -25,7 +25,9 @@ wyrle_start_windows
 
 # --- About box: its website button, twice.
 help_item 1
-about="$(wait_window ' ""$' 10)" || fail "About Wyrle showed no box"
+# The box has no title; GTK's hidden 1 x 1 window has none either.
+about="$(wait_window ' [0-9]{3,} [0-9]{3,} ""$' 10)" || fail "About Wyrle showed no box"
+about="$(settled_line "${about%% *}")" || fail "the About box does not keep its place"
 read -r about_id ax ay aw ah _ <<<"$about"
 settled_window "$about_id"
 # The button is the last row, centred.
@@ -45,6 +47,7 @@ wait_gone "^$about_id " || fail "the close box did not end the About box"
 help_item 3
 prefs="$(wait_window '"Preferences"$' 10)" || fail "Help > Preferences showed no dialog"
 prefs_id="${prefs%% *}"
+settled_line "$prefs_id" >/dev/null || fail "the Preferences dialog does not keep its place"
 grep -q 'UndoPercent = 30' "$PREFS" || fail "prefs.cfg does not start at 30: $(cat "$PREFS")"
 focus_window "$prefs_id"
 settled_shot "$WORK_DIR/at30.png" "$(share_crop)"
@@ -63,6 +66,7 @@ quit_from_menu "$tool_id"
 wyrle_start_windows
 help_item 3
 prefs="$(wait_window '"Preferences"$' 10)" || fail "no Preferences dialog after the restart"
+settled_line "${prefs%% *}" >/dev/null || fail "the Preferences dialog does not keep its place after the restart"
 focus_window "${prefs%% *}"
 shot_until same "$WORK_DIR/at90.png" "$WORK_DIR/again.png" "$(share_crop)" ||
   fail "after the restart the dialog does not show 90 ($(differ "$WORK_DIR/at90.png" "$WORK_DIR/again.png") pixels differ)"
