@@ -29,6 +29,7 @@
 #   steady_value SECONDS COMMAND...
 #       COMMAND's output once it stayed the same for SECONDS
 #   button_on X Y         the tool window's button at that screen point is lit
+#   engine_ready          the engine takes keys again (a stroke has faded out)
 # Helpers that look for something return a status, and their callers stop on
 # it; a fail inside $(...) still ends the test, with its message on stderr.
 #
@@ -356,6 +357,31 @@ button_on() {
   local r b
   read -r r _ b <<<"$(screen_rgb "$1" "$2")"
   [ -n "$b" ] && [ "$r" -gt $((b + 80)) ]
+}
+
+# The tool window's Brush or Eraser button (`tool_id`) is lit.
+tool_lit() {
+  local tx ty x=20
+  [ "$1" = eraser ] && x=110
+  read -r _ tx ty _ <<<"$(window_line "$tool_id")"
+  button_on $((tx + x)) $((ty + 245))
+}
+# Waits until the engine takes commands again. While a stroke fades out the
+# drawing window ignores keys and the tool window's commands, and the fade
+# goes on after the screen looks still. "e" chooses the eraser, which lights
+# its button (pressed again until it does), and "q" the brush again; the
+# canvas is not touched. Not during a brush capture.
+engine_ready() {
+  focus_window "$draw_id"
+  local i
+  for i in $(seq 50); do
+    xdotool key e
+    wait_for 0.3 tool_lit eraser && break
+  done
+  tool_lit eraser || fail "the drawing window took no key for 20 s"
+  [ "$i" = 1 ] || echo "the drawing window took keys again after $i presses"
+  xdotool key q
+  wait_for 5 tool_lit brush || fail "q did not choose the brush again"
 }
 
 # Waits for the program to end and sets EXIT_CODE (124 after the timeout).

@@ -33,6 +33,15 @@ style_y=344
 # swing out and shows the style), the crop a band around it.
 cx=$((dx + 80)) cy=$((dy + 41))
 crop="700x380+$((cx + 50))+$((cy + 110))"
+# The empty canvas there, the pointer on the tool window as after a click on
+# a style button.
+xdotool mousemove $((tx + 5)) $((ty + 300))
+settled_shot "$WORK_DIR/blank.png" "$crop"
+cleared() {
+  settled_shot "$WORK_DIR/cleared.png" "$crop"
+  left="$(differ "$WORK_DIR/blank.png" "$WORK_DIR/cleared.png")"
+  [ "$left" -lt 50 ]
+}
 WAVE_SECONDS=0.4
 read -r -a wave <<<"$(awk -v N=20 -v A=70 -v x=$cx -v y=$cy 'BEGIN {
   for (i = 0; i <= N; i++) printf "%d %d ", x + 150 + i * 500 / N, y + 300 + A * sin(i * 6.2832 / (N * 2 / 3)) }')"
@@ -43,13 +52,17 @@ for n in 1 2 0; do
   # The chosen style's button turns orange; grey means the click missed it.
   wait_for 5 button_on $((tx + style_x[n] - 18)) $((ty + style_y - 7)) ||
     fail "the ${STYLES[n]} button was not chosen (its colour: $(screen_rgb $((tx + style_x[n] - 18)) $((ty + style_y - 7))))"
-  focus_window "$draw_id"
+  # Delete clears the stroke before (once it has faded out); a pixel or two
+  # where the chain rests may stay.
+  engine_ready
   xdotool key Delete
+  wait_for 10 cleared || fail "Delete left $left pixels of the stroke before"
   xdotool mousemove "${wave[0]}" "${wave[1]}"
   sleep 2 # the chain gathers at the start
   drag_path "$WAVE_SECONDS" "${wave[@]}"
-  # The space bar held hides the brush cursor; the pointer stays, so the
-  # trail's run-on does not follow it away.
+  # Once the stroke has faded out, the space bar held hides the brush
+  # cursor; the pointer stays where the stroke ended.
+  engine_ready
   xdotool keydown space
   settled_shot "$OUT/stroke-${STYLES[n]}.png" "$crop"
   xdotool keyup space

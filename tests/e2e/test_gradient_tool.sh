@@ -87,7 +87,7 @@ n="$(bluish "$WORK_DIR/default.png")"
 [ "$n" -gt 50 ] || fail "the default gradient painted no blue in $DRAG_MS ms"
 to_blue="$DRAG_MS"
 echo "the default gradient showed blue after $to_blue ms of stroke ($n pixels)"
-focus_window "$draw_id"
+engine_ready
 xdotool key Delete
 shot_until same "$WORK_DIR/blank.png" "$WORK_DIR/cleared.png" "$AREA" || fail "Delete did not clear the canvas"
 xdotool mousemove --window "$tool_id" 38 70 click 1 # hides the tool

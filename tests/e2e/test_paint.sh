@@ -24,7 +24,7 @@ cx=$((dx + 80)) cy=$((dy + 41))
 CANVAS="796x596+$((cx + 2))+$((cy + 2))"
 hide_cursor() {
   xdotool mousemove $((dx + 940)) $((dy + 665))
-  focus_window "$draw_id"
+  engine_ready
   xdotool keydown space
 }
 shot() {
@@ -70,7 +70,7 @@ outside="$(differ "$WORK_DIR/blank_band.png" "$WORK_DIR/stroke_band.png")"
 echo "a drag painted $changed pixels along its path and none elsewhere"
 
 # Ctrl+Z in the drawing window brings the blank canvas back, Ctrl+Shift+Z the stroke.
-focus_window "$draw_id"
+engine_ready
 xdotool key ctrl+z
 shot_after same "$WORK_DIR/blank.png" "$WORK_DIR/undone.png" || fail "Ctrl+Z did not restore the canvas"
 focus_window "$draw_id"

@@ -66,13 +66,14 @@ focus_window "$draw_id"
 stroke 150 150
 cp "$WORK_DIR/canvas.png" "$WORK_DIR/one_stroke.png"
 stroke 250 350
+engine_ready
 xdotool key ctrl+z
 canvas_shot same "$WORK_DIR/one_stroke.png" "$WORK_DIR/undone.png" || fail "Ctrl+Z did not take the second stroke away"
 stroke 450 200
 kill -0 "$WYRLE_PID" 2>/dev/null || fail "the program ended while painting"
 
 # The first save of a new artwork asks for a name.
-focus_window "$draw_id"
+engine_ready
 xdotool key ctrl+s
 dialog="$(wait_dialog $((10 * SLOW)))" || fail "Ctrl+S in the drawing window showed no save dialog"
 focus_window "$dialog"

@@ -73,6 +73,7 @@ for i in $(seq 0 40); do path+=($((dx + 300 + i * 6)) $((dy + 250 + (i % 10) * 8
 drag_path 1.2 "${path[@]}"
 park
 shot_until differs "$WORK_DIR/before.png" "$WORK_DIR/stroke.png" "$AREA" || fail "the stroke left no mark on the canvas"
+engine_ready
 focus_tool
 xdotool key ctrl+z
 shot_until same "$WORK_DIR/before.png" "$WORK_DIR/undone.png" "$AREA" ||
