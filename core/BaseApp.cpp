@@ -44,6 +44,10 @@ void BaseApp::onFrame(F fn) {
     guibridge::post([f, fn]() { fn(*f); });
 }
 
+void BaseApp::UserActed(unsigned long serverTime) {
+    onFrame([serverTime](WyrleFrame&) { dialogkit::noteUserTime(serverTime); });
+}
+
 void BaseApp::NewDialog() { onFrame([](WyrleFrame& f) { f.NewDialog(); }); }
 void BaseApp::LoadDialog() { onFrame([](WyrleFrame& f) { f.LoadDialog(); }); }
 void BaseApp::Save() { onFrame([](WyrleFrame& f) { f.Save(); }); }

@@ -33,6 +33,9 @@ public:
 
     void* Entry() override;
 
+    // A key press in the drawing window at this X server time asked for what
+    // follows: the windows it shows take that time (see dialogkit::present).
+    void UserActed(unsigned long serverTime);
     void NewDialog();
     void LoadDialog();
     void Save();

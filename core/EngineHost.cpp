@@ -3,13 +3,13 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <wx/app.h>
-#include <wx/msgdlg.h>
 
 #include <algorithm>
 #include <cstdio>
 
 #include "BaseApp.h"
 #include "GuiBridge.h"
+#include "GuiPrompts.h"
 #include "ofAppGlutWindow.h"
 #include "ofAppRunner.h"
 #include "ofGraphics.h"
@@ -85,7 +85,7 @@ void StandardEngineHost::fatalMessage(const wxString& text, const wxString& capt
     const wxString t = guibridge::deepCopy(text);
     const wxString c = guibridge::deepCopy(caption);
     guibridge::post([t, c]() {
-        wxMessageBox(t, c, wxOK | wxCENTRE);
+        prompts::message(t, c);
         ofEndProcess(1);
     });
 }
@@ -111,9 +111,26 @@ void StandardEngineHost::wakeUpIdle() {
     if (wxTheApp) wxWakeUpIdle();
 }
 
+namespace {
+
+// The commands that can show a dialog or a box, which answers the key press.
+bool canShowAWindow(ToolCommand command) {
+    switch (command) {
+        case ToolCommand::NewDialog:
+        case ToolCommand::LoadDialog:
+        case ToolCommand::Save:
+        case ToolCommand::SaveAsDialog:
+        case ToolCommand::HelpSelected: return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
 void StandardEngineHost::toolCommand(ToolCommand command) {
     BaseApp* app = engine_.baseApp;
     if (!app) return;
+    if (canShowAWindow(command)) app->UserActed(xinput::serverTime());
     switch (command) {
         case ToolCommand::NewDialog: app->NewDialog(); break;
         case ToolCommand::LoadDialog: app->LoadDialog(); break;

@@ -1,10 +1,11 @@
 #include "GuiBridge.h"
 
 #include <wx/app.h>
-#include <wx/msgdlg.h>
 
 #include <mutex>
 #include <utility>
+
+#include "GuiPrompts.h"
 
 namespace guibridge {
 namespace {
@@ -48,7 +49,7 @@ void messageBox(const wxString& text, const wxString& caption) {
         if (sink)
             sink(t, c);
         else
-            wxMessageBox(t, c, wxOK | wxCENTRE);
+            prompts::message(t, c);
     });
 }
 

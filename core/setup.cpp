@@ -361,13 +361,22 @@ void wyrleApp::loadBackLayerPicture() {
     updateAllTexture();
 }
 
-void wyrleApp::saveArtwork() {
-    const bool exporting = f_export.load();
-    const std::string path = narrow(exporting ? f_exportFile.get() : f_saveFile.get());
+wyrleApp::SaveRequest wyrleApp::askedSave() {
+    SaveRequest r;
+    r.exporting = f_export.load();
+    r.path = narrow(r.exporting ? f_exportFile.get() : f_saveFile.get());
+    r.withAlpha = f_alphaBCGsave.load() == 1;
+    r.straightAlpha = f_premultiAlpha.load() == 1;
+    return r;
+}
+
+void wyrleApp::saveArtwork(const SaveRequest& request) {
+    const bool exporting = request.exporting;
+    const std::string& path = request.path;
     artwork::SaveOptions options;
     options.exportFile = exporting;
-    options.withAlpha = f_alphaBCGsave.load() == 1;
-    options.straightAlpha = f_premultiAlpha.load() == 1;
+    options.withAlpha = request.withAlpha;
+    options.straightAlpha = request.straightAlpha;
     options.showBack = f_showBcg.load();
     options.bg = background();
     std::string why = "no canvas";

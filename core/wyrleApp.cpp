@@ -297,10 +297,12 @@ void wyrleApp::frameStep() {
     // backPending is left alone here: only the undo push that stores the
     // changed back layer clears it, so a change made during a stroke is kept.
 
-    // Each code is tested after the previous one ran.
-    if (requests::takeCode(kWorkNewArtwork)) newArtwork();
-    if (requests::takeCode(kWorkLoad)) loadArtwork();
-    if (requests::takeCode(kWorkSave)) saveArtwork();
+    // Each code is tested after the previous one ran; those held during a
+    // capture run first, in the order they were asked.
+    runHeldRequests();
+    if (requests::takeCode(kWorkNewArtwork)) fileRequest(FileRequest{kWorkNewArtwork, {}});
+    if (requests::takeCode(kWorkLoad)) fileRequest(FileRequest{kWorkLoad, {}});
+    if (requests::takeCode(kWorkSave)) fileRequest(FileRequest{kWorkSave, askedSave()});
     if (requests::take(f_setPalette)) paletka();
     if (requests::take(f_setPaletteBasicHSV)) paletkaBasicHSV();
     if (requests::take(f_setStrings)) setupStrings();
@@ -321,6 +323,37 @@ void wyrleApp::frameStep() {
 
     updateParticles();
     render();
+}
+
+void wyrleApp::fileRequest(const FileRequest& request) {
+    if (f_newBrushPreset.load() == 0 && heldRequests.empty()) {
+        runFileRequest(request);
+        return;
+    }
+    const auto same = [&request](const FileRequest& held) {
+        return held.code == request.code && (held.code != kWorkSave || held.save.exporting == request.save.exporting);
+    };
+    heldRequests.erase(std::remove_if(heldRequests.begin(), heldRequests.end(), same), heldRequests.end());
+    heldRequests.push_back(request);
+    if (log) log->log("held until the brush capture ends", request.code);
+}
+
+void wyrleApp::runFileRequest(const FileRequest& request) {
+    if (request.code == kWorkNewArtwork)
+        newArtwork();
+    else if (request.code == kWorkLoad)
+        loadArtwork();
+    else
+        saveArtwork(request.save);
+}
+
+void wyrleApp::runHeldRequests() {
+    while (!heldRequests.empty() && f_newBrushPreset.load() == 0) {
+        const FileRequest next = heldRequests.front();
+        heldRequests.erase(heldRequests.begin());
+        runFileRequest(next);
+        markFrameDirty();
+    }
 }
 
 void wyrleApp::clampView() {

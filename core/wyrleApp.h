@@ -149,7 +149,17 @@ public:
     // back layer (f_fixedLoadPic).
     void openArtworkPicture();
     void loadBackLayerPicture();
-    virtual void saveArtwork();
+    // A save or export as it was asked: the file and the alpha choices the
+    // tool window handed over with code 3.
+    struct SaveRequest {
+        bool exporting = false;
+        std::string path;
+        bool withAlpha = false;
+        bool straightAlpha = false;
+    };
+    static SaveRequest askedSave();
+    void saveArtwork() { saveArtwork(askedSave()); }
+    virtual void saveArtwork(const SaveRequest& request);
     void findBcgColor();
     void clearScene();
     void updateAllTexture();
@@ -345,6 +355,22 @@ public:
     // A copy of brushIconColor with a texture, for the capture overlay
     // (the shared pictures have none: the GUI thread saves them).
     MyOfImage capturePreview;
+
+    // ---- File requests during a capture ----
+    // While a capture runs the front layer holds its sample, not the
+    // artwork: new, open, save and export taken from the slot then wait here
+    // and run, in the order asked, once the capture has given the canvas
+    // back. A request asked again replaces its earlier one; a save keeps the
+    // file and options it was asked with, so a later export does not turn it
+    // into a second export.
+    struct FileRequest {
+        int code = 0;
+        SaveRequest save;
+    };
+    std::vector<FileRequest> heldRequests;
+    void fileRequest(const FileRequest& request);
+    void runFileRequest(const FileRequest& request);
+    void runHeldRequests();
 
     // ---- Memory fallback ----
     // False while no canvas is allocated (before set-up, or after even the

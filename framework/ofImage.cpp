@@ -1,12 +1,14 @@
 #include "ofImage.h"
 
 #include <FreeImage.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +17,7 @@
 #include <new>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "ofAppRunner.h"
 #include "ofImageGreyKey.h"
@@ -39,6 +42,61 @@ void ensureFreeImage() {
         bFreeImageInited = true;
     }
 }
+
+// libtiff, FreeImage's TIFF codec, reports through handlers that the whole
+// process shares. wxWidgets puts in its own when its image handlers start,
+// and they show every message in an error box, also for a file that loads
+// well: FreeImage asks libtiff for tags it does not know ("unknown tag").
+// While the framework reads or writes a picture, libtiff's messages are
+// collected on that thread and go to the log in one line; a load that fails
+// is told by its caller, as for any other format.
+class TiffMessages {
+public:
+    TiffMessages(const char* doing, const std::string& fileName) : doing(doing), fileName(fileName) {
+        install();
+        outer = current;
+        current = this;
+    }
+    ~TiffMessages() {
+        current = outer;
+        if (lines.empty()) return;
+        const std::string more =
+            lines.size() > 1 ? " (and " + std::to_string(lines.size() - 1) + " more TIFF messages)" : std::string();
+        ofLog(OF_LOG_WARNING, "ofImage - %s %s: %s%s", doing, fileName.c_str(), lines.front().c_str(), more.c_str());
+    }
+    TiffMessages(const TiffMessages&) = delete;
+    TiffMessages& operator=(const TiffMessages&) = delete;
+
+private:
+    using Handler = void (*)(const char* module, const char* format, va_list args);
+    using SetHandler = Handler (*)(Handler);
+
+    static void keep(const char* module, const char* format, va_list args) {
+        char text[512];
+        std::vsnprintf(text, sizeof text, format ? format : "", args);
+        const std::string line = module && *module ? std::string(module) + ": " + text : std::string(text);
+        if (current)
+            current->lines.push_back(line);
+        else
+            ofLog(OF_LOG_WARNING, "TIFF: %s", line.c_str());
+    }
+    // Set again before every use: the toolkit may have put its own in since.
+    // libtiff is loaded with FreeImage; without it there is nothing to route.
+    static void install() {
+        static const SetHandler setError = lookUp("TIFFSetErrorHandler");
+        static const SetHandler setWarning = lookUp("TIFFSetWarningHandler");
+        if (setError) setError(&keep);
+        if (setWarning) setWarning(&keep);
+    }
+    static SetHandler lookUp(const char* name) { return reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, name)); }
+
+    static thread_local TiffMessages* current;
+    TiffMessages* outer = nullptr;
+    const char* doing;
+    std::string fileName;
+    std::vector<std::string> lines;
+};
+thread_local TiffMessages* TiffMessages::current = nullptr;
 
 struct BitmapUnloader {
     void operator()(FIBITMAP* bmp) const { FreeImage_Unload(bmp); }
@@ -254,7 +312,11 @@ bool writeReplacing(const std::string& path, FREE_IMAGE_FORMAT fif, FIBITMAP* bm
     io.write_proc = writeProc;
     io.seek_proc = seekProc;
     io.tell_proc = tellProc;
-    const bool encoded = FreeImage_SaveToHandle(fif, bmp, &io, static_cast<fi_handle>(file), flags) == TRUE;
+    bool encoded = false;
+    {
+        TiffMessages messages("writing", path);
+        encoded = FreeImage_SaveToHandle(fif, bmp, &io, static_cast<fi_handle>(file), flags) == TRUE;
+    }
     bool written = encoded && !std::ferror(file) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
     const int writeError = errno;
     if (std::fclose(file) != 0) written = false;
@@ -425,6 +487,7 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
         }
     }
 
+    TiffMessages messages("reading", fileName);
     // Refuse huge pictures from their header, before FreeImage decodes them.
     if (FreeImage_FIFSupportsNoPixels(fif)) {
         Bitmap header(FreeImage_Load(fif, fileName.c_str(), FIF_LOAD_NOPIXELS));

@@ -44,7 +44,12 @@ AboutDialog::AboutDialog(wxWindow* parent, wxWindowID, const wxPoint&, const wxS
     conceptText = new wxStaticText(this, ID_STATICTEXT2, _("Concept, Technology Design, Interface and Code"),
                                    wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
     conceptText->SetForegroundColour(wxColour(191, 191, 191));
-    box->Add(conceptText, 0, wxTOP | wxALIGN_CENTER, 25);
+    // The longer credits line keeps the logo's margins at the sides, and the
+    // button as much room below it: with the borders above alone they would
+    // touch the box's edges.
+    wxBoxSizer* concept = new wxBoxSizer(wxHORIZONTAL);
+    concept->Add(conceptText, 0, wxLEFT | wxRIGHT, 20);
+    box->Add(concept, 0, wxTOP | wxALIGN_CENTER, 25);
     backboneText = new wxStaticText(this, ID_STATICTEXT4, _("Backbone Design, Security and Code"),
                                     wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
     backboneText->SetForegroundColour(wxColour(191, 191, 191));
@@ -52,8 +57,11 @@ AboutDialog::AboutDialog(wxWindow* parent, wxWindowID, const wxPoint&, const wxS
     websiteButton = new wxButton(this, ID_BUTTONWEBSITE, _("Wyrle Website"), wxDefaultPosition, wxSize(150, 23), 0);
     websiteButton->SetBackgroundColour(wxColour(240, 240, 240));
     box->Add(websiteButton, 0, wxTOP | wxALIGN_CENTER, 25);
+    box->AddSpacer(20);
     SetSizer(box);
     box->SetSizeHints(this);
+    // Where Windows puts a dialog of the default position.
+    CentreOnScreen();
 
     Bind(wxEVT_BUTTON, &AboutDialog::OnButtonWebsiteClick, this, ID_BUTTONWEBSITE);
 }

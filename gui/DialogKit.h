@@ -5,14 +5,19 @@
 #include <wx/colour.h>
 #include <wx/slider.h>
 #include <wx/string.h>
+#include <wx/toplevel.h>
 
 #include <initializer_list>
+#include <type_traits>
+#include <string>
+#include <vector>
 #include <utility>
 
 class wxBitmapButton;
 class wxButton;
 class wxDialog;
 class wxSizer;
+class wxTextCtrl;
 class wxWindow;
 
 namespace dialogkit {
@@ -32,8 +37,9 @@ wxSizer* okCancelRow(wxWindow* parent, wxButton*& ok, wxButton*& cancel);
 
 // GTK gives a slider far more height than the small fixed sizes of the
 // program's windows, which hides its trough; this style drops the theme's
-// padding and minimum sizes so that it fits.
+// padding and minimum sizes so that it fits. (The tool window's sliders.)
 extern const char kCompactSliderStyle[];
+// A dialog's compact slider: the same, with room for the thumb at the ends.
 class CompactSlider : public wxSlider {
 public:
     template <class... Args>
@@ -60,24 +66,70 @@ public:
     }
 };
 
+// The buttons of a list whose rows are made while its window is up: as
+// CompactButton, which works only for controls made before.
+void compactButtonsIn(wxWindow* list);
+
+// A picture button's size: the layout's `size`, or where GTK's frame round
+// the picture does not fit in it, the least size that shows a `picture`-sized
+// picture whole in its frame. Set as its size and least size, so that later
+// pictures of other sizes move nothing; the picture it holds stays.
+wxSize fitPicture(wxBitmapButton* button, const wxSize& picture, const wxSize& size);
+
+// Widens a text field where GTK's padding leaves the layout's width too
+// small for `sample`, the longest text it is meant to show whole.
+void fitText(wxTextCtrl* field, const wxString& sample);
+
+// Grows a control to the size its content needs where the size it was
+// made with is smaller (GTK's frame and padding come on top of a picture or
+// a label), and makes that its least size. Measured right, with its style,
+// only before its window is first shown.
+void fitContent(wxWindow* control);
+
 // Every OK and Cancel ends this way: the dialog hides and the drawing
 // window shows its brush cursor again.
 void finish(wxDialog* dialog);
 
-// Shows or hides a modeless dialog. Showing one that is already shown does
-// nothing (GTK would otherwise run its init handler again and reset what the
-// user typed); so does hiding a hidden one. True when the state changed.
+// The X server time of the user's last key press in the drawing window,
+// which GTK does not see. This and the functions below: GUI thread only.
+void noteUserTime(unsigned long serverTime);
+// The time of the user's last act anywhere in the program: the later of the
+// noted time and that of GTK's own windows (0: none known).
+unsigned long userTime();
+
+// A window shown in answer to the user takes the time of their last act,
+// which a window manager that prevents focus stealing (metacity) compares
+// with the last act in the focused window: when it is older, it slips the
+// new window below the focused one without the focus. A key press in the
+// drawing window is such an act that GTK does not see; shown from it, a
+// dialog would open behind the drawing window.
+// Before a window is shown (also before a modal run):
+void stampUserTime(wxTopLevelWindow* window);
+// Once it is shown: on top, with the focus.
+void present(wxTopLevelWindow* window);
+
+// Shows or hides a modeless dialog. Showing one that is already shown runs
+// no second init (GTK would otherwise run its init handler again and reset
+// what the user typed), but brings it to the front; hiding a hidden one does
+// nothing. True when the state changed.
 template <class Dialog>
 bool showDialog(Dialog* dialog, bool show = true) {
-    if (!dialog || dialog->IsShown() == show)
+    if (!dialog)
         return false;
-    dialog->Show(show);
-    // A window manager places a window that does not take the focus below
-    // the focused one: shown from the drawing window's keys, the dialog would
-    // open hidden behind it.
-    if (show)
-        dialog->Raise();
-    return true;
+    constexpr bool window = std::is_base_of<wxTopLevelWindow, Dialog>::value;
+    const bool changed = dialog->IsShown() != show;
+    if (show) {
+        if (changed) {
+            if constexpr (window)
+                stampUserTime(dialog);
+            dialog->Show(true);
+        }
+        if constexpr (window)
+            present(dialog);
+    } else if (changed) {
+        dialog->Show(false);
+    }
+    return changed;
 }
 
 // A path below the working folder, joined with "/":
@@ -87,7 +139,15 @@ wxString workPath(std::initializer_list<wxString> parts);
 // Creates the library folders below the working folder where missing.
 void ensureLibraryFolders();
 
+// The pictures of a library folder (libraryfiles::listPngFiles) with the
+// busy cursor up while it reads: a folder of thousands takes a moment. The
+// cursor is gone again before any message about the folder.
+bool listLibrary(const wxString& folder, std::vector<std::string>& names);
+
 // The name rule of gradients and brush presets, on the name as typed.
 bool isFileNameValid(const wxString& name);
+// Why a gradient or preset cannot be saved under `name` ("Gradient" or
+// "Brush" begins the message); empty when it can.
+wxString nameRefusal(const wxString& name, const wxString& kind);
 
 }  // namespace dialogkit

@@ -93,6 +93,8 @@ ExportDialog::ExportDialog(wxWindow* parent, wxWindowID, const wxPoint&, const w
     SetSizer(main);
     main->Fit(this);
     main->SetSizeHints(this);
+    // Where Windows puts a dialog of the default position.
+    CentreOnScreen();
 
     Bind(wxEVT_RADIOBUTTON, &ExportDialog::OnRadioButtonPNGSelect, this, ID_RADIOBUTTONPNG);
     Bind(wxEVT_RADIOBUTTON, &ExportDialog::OnRadioButtonTGASelect, this, ID_RADIOBUTTONTGA);
@@ -179,10 +181,10 @@ void ExportDialog::OnButtonOkClick(wxCommandEvent&) {
     const bool exists = FileExists(utf8Path.c_str());
     exportmodel::Answer reply = exportmodel::Answer::None;
     if (exportmodel::asksOverwrite(utf8Path, exists))
-        reply = answerOf(prompts::askOverwrite());
+        reply = answerOf(prompts::askOverwrite(this));
     const exportmodel::Plan plan = exportmodel::planExport(c, utf8Path, exists, reply);
     if (plan.unexpected) {
-        prompts::message(_("Unexpected Dialog return code!"), _("info"));
+        prompts::message(_("Unexpected Dialog return code!"), _("info"), this);
         return;
     }
     if (plan.request) {

@@ -8,7 +8,6 @@
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/font.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
@@ -19,11 +18,13 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <mutex>
 
 #include "DialogKit.h"
 #include "GuiPrompts.h"
 #include "LibraryFiles.h"
+#include "LibraryPictures.h"
 #include "Log.h"
 #include "MetadataHandler.h"
 #include "Requests.h"
@@ -86,10 +87,7 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
       frameGradientShown(nullptr),
       log(nullptr),
       newGradientOpen(false),
-      rowCount(0),
-      rowButtonIds(nullptr),
-      rowXButtonIds(nullptr),
-      rowButtons(nullptr) {
+      gradients([] { return static_cast<int>(wxNewId()); }) {
     const long stopIds[kStops] = {ID_BITMAPBUTTON1, ID_BITMAPBUTTON2, ID_BITMAPBUTTON3,
                                   ID_BITMAPBUTTON4, ID_BITMAPBUTTON5, ID_BITMAPBUTTON6,
                                   ID_BITMAPBUTTON7, ID_BITMAPBUTTON8, ID_BITMAPBUTTON9};
@@ -118,24 +116,38 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
                                  wxBORDER_STATIC | kTabClip, "ID_STATICBITMAP1");
     outer->Add(preview, 0, wxBOTTOM | wxALIGN_CENTER, 6);
 
+    // A swatch shows 20 x 20 and 25 x 25 pictures; it is sized once for the
+    // larger with GTK's frame round it, so that neither covers the frame and
+    // no picture moves the row.
     wxBoxSizer* swatchRow = new wxBoxSizer(wxHORIZONTAL);
+    wxSize swatchSize(25, 25);
     for (int i = 0; i < kStops; ++i) {
-        swatches[i] = new dialogkit::CompactButton<wxBitmapButton>(this, stopIds[i], wxNullBitmap, wxDefaultPosition, wxSize(25, 25),
-                                         wxBORDER_DOUBLE | kTabClip, wxDefaultValidator,
-                                         wxString::Format("ID_BITMAPBUTTON%d", i + 1));
+        swatches[i] = new dialogkit::CompactButton<wxBitmapButton>(
+            this, stopIds[i], GetOneColorBitmap(25, 25, *wxBLACK), wxDefaultPosition, wxSize(25, 25),
+            wxBORDER_DOUBLE | kTabClip, wxDefaultValidator, wxString::Format("ID_BITMAPBUTTON%d", i + 1));
+        swatchSize = dialogkit::fitPicture(swatches[i], wxSize(25, 25), wxSize(25, 25));
         swatches[i]->SetDefault();
         swatchRow->Add(swatches[i], 0, wxLEFT | wxRIGHT | wxALIGN_CENTER, 3);
     }
     outer->Add(swatchRow, 0, wxLEFT | wxRIGHT | wxALIGN_CENTER_HORIZONTAL, 15);
 
+    // Each box stands centred under its swatch: on Windows the borders of 9
+    // round a 13-pixel box make a column as wide as a swatch with its
+    // borders; GTK's box is wider, so the column is kept and the box centred
+    // in it, the row placed as the swatch row is.
     wxBoxSizer* stopRow = new wxBoxSizer(wxHORIZONTAL);
+    const int column = swatchSize.x + 2 * 3;
     for (int i = 0; i < kStops; ++i) {
         checkBoxes[i] = new wxCheckBox(this, boxIds[i], wxEmptyString, wxDefaultPosition, wxDefaultSize, kTabClip,
                                        wxDefaultValidator, wxString::Format("ID_CHECKBOX%d", i + 1));
         checkBoxes[i]->SetValue(false);
-        stopRow->Add(checkBoxes[i], 0, wxLEFT | wxRIGHT | wxALIGN_CENTER, 9);
+        const int box = checkBoxes[i]->GetBestSize().x;
+        const int left = std::max(0, (column - box) / 2);
+        stopRow->AddSpacer(left);
+        stopRow->Add(checkBoxes[i], 0, wxALIGN_CENTER_VERTICAL, 0);
+        stopRow->AddSpacer(std::max(0, column - box - left));
     }
-    outer->Add(stopRow, 0, wxLEFT | wxBOTTOM, 16);
+    outer->Add(stopRow, 0, wxLEFT | wxRIGHT | wxBOTTOM | wxALIGN_CENTER_HORIZONTAL, 15);
 
     wxBoxSizer* timing = new wxBoxSizer(wxVERTICAL);
     CheckBoxUseTime = new wxCheckBox(this, ID_CHECKBOXUSETIME, _("Use gradient timing"), wxDefaultPosition,
@@ -161,14 +173,16 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
     timing->Add(SliderTime, 0, wxLEFT | wxRIGHT | wxBOTTOM, 5);
     outer->Add(timing, 0, wxLEFT | wxRIGHT | wxALIGN_CENTER, 25);
 
-    ScrolledWindow = new wxScrolledWindow(this, ID_SCROLLEDWINDOW, wxDefaultPosition, wxSize(400, 300),
-                                          wxVSCROLL | wxBORDER_STATIC, "ID_SCROLLEDWINDOW");
+    ScrolledWindow = new LibraryRowsWindow(this, ID_SCROLLEDWINDOW, wxDefaultPosition, wxSize(400, 300),
+                                           wxVSCROLL | wxBORDER_STATIC, "ID_SCROLLEDWINDOW");
     ScrolledWindow->SetMinSize(wxSize(400, 300));
     ScrolledWindow->SetBackgroundColour(wxColour(84, 80, 76));
+    // GTK's padding would cut the rows' pictures and leave no room for "X".
+    dialogkit::compactButtonsIn(ScrolledWindow);
     wxBoxSizer* panel = new wxBoxSizer(wxHORIZONTAL);
     wxBoxSizer* list = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* defaultRow = new wxBoxSizer(wxHORIZONTAL);
-    BitmapButtonList_default = new wxBitmapButton(
+    BitmapButtonList_default = new dialogkit::CompactButton<wxBitmapButton>(
         ScrolledWindow, ID_BITMAPBUTTONLIST_DEFAULT, wxArtProvider::GetBitmap(wxART_CDROM, wxART_BUTTON),
         wxDefaultPosition, wxSize(160, 22), wxBU_AUTODRAW | kTabClip, wxDefaultValidator,
         "ID_BITMAPBUTTONLIST_DEFAULT");
@@ -285,6 +299,9 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
 
     metadataVersion = "150";
     log = new Log("GradientDialog.log", false);
+    ScrolledWindow->setRows(&gradients, BoxSizerList,
+                            {[this](wxWindow* list) { return makeRow(list); },
+                             [this](LibraryRow& row, int index) { fillRow(row, index); }});
 
     const gradient::Stops start = gradient::defaultStops();
     for (int i = 0; i < kStops; ++i) {
@@ -296,6 +313,7 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
         swatches[i]->SetBitmapLabel(GetOneColorBitmap(20, 20, gradientArray[i]));
     redrawPreview();
     BitmapButtonList_default->SetBitmapLabel(GradientBitmap(160, 22));
+    dialogkit::fitContent(BitmapButtonList_default);  // the whole picture, as in the rows below
     BitmapButtonList_default->Refresh();
 
     LoadGradients();
@@ -304,14 +322,7 @@ GradientDialog::GradientDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
     newGradientOpen = false;
 }
 
-GradientDialog::~GradientDialog() {
-    delete log;
-    if (rowButtons) {
-        for (int i = 0; i < rowCount; ++i)
-            delete rowButtons[i];
-    }
-    freeRows();
-}
+GradientDialog::~GradientDialog() { delete log; }
 
 // --- pictures -------------------------------------------------------------
 
@@ -535,79 +546,81 @@ bool GradientDialog::FileExists(const char* path) {
     return wxFileName::Exists(wxString::FromUTF8(path), wxFILE_EXISTS_ANY);
 }
 
-void GradientDialog::freeRows() {
-    delete[] rowButtonIds;
-    delete[] rowXButtonIds;
-    delete[] rowButtons;
-    rowButtonIds = nullptr;
-    rowXButtonIds = nullptr;
-    rowButtons = nullptr;
-    rowCount = 0;
+wxString GradientDialog::gradientPath(int row) const {
+    return dialogkit::workPath({"Gradients", wxString::FromUTF8(gradients[row].name)});
+}
+
+wxBitmapButton* GradientDialog::rowButton(int row) const { return ScrolledWindow->pictureOf(row); }
+
+wxButton* GradientDialog::rowXButton(int row) const { return ScrolledWindow->removeOf(row); }
+
+namespace {
+
+const wxSize kRowPicture(160, 22);
+
+// A file that is no gradient picture shows an empty row.
+wxBitmap readRowPicture(const wxString& path) {
+    wxImage image;
+    return librarypictures::load(path, image) ? wxBitmap(image) : wxBitmap();
+}
+
+}  // namespace
+
+LibraryRow GradientDialog::makeRow(wxWindow* list) {
+    // The picture, and "X" above the name to its right, a thin line below.
+    LibraryRow row;
+    row.picture = new dialogkit::CompactButton<wxBitmapButton>(
+        list, wxID_ANY, dialogkit::solidBitmap(kRowPicture.x, kRowPicture.y, list->GetBackgroundColour()),
+        wxDefaultPosition, kRowPicture, wxBORDER_STATIC | wxBU_AUTODRAW, wxDefaultValidator, "ID_BITMAPBUTTONLIST");
+    dialogkit::fitContent(row.picture);
+    // Exact fit: GTK would otherwise make it as wide as a dialog button.
+    row.remove = new dialogkit::CompactButton<wxButton>(list, wxID_ANY, _("X"), wxDefaultPosition, wxSize(11, 11),
+                                                        wxBU_EXACTFIT, wxDefaultValidator, "ID_BUTTONLIST_DEFAULT");
+    row.remove->SetBackgroundColour(kButtonFace);
+    row.remove->SetFont(wxFont(5, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL));
+    dialogkit::fitContent(row.remove);
+    row.name = new wxStaticText(list, ID_STATICTEXTLIST_Default, wxEmptyString, wxDefaultPosition, wxSize(81, -1), 0,
+                                "ID_STATICTEXTLIST_");
+    row.name->SetForegroundColour(kLabelText);
+    row.name->SetFont(wxFont(7, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL));
+    row.line = new wxStaticLine(list, ID_STATICLINEDEFAULT, wxDefaultPosition, wxSize(255, 1), wxLI_HORIZONTAL,
+                                "ID_STATICLINEDEFAULT");
+
+    row.layout = layRow(row, RowLayout{5, 2, wxALIGN_RIGHT | wxRIGHT, 0, 2});
+
+    row.picture->Bind(wxEVT_BUTTON, &GradientDialog::OnBitmapButtonListClick, this);
+    row.remove->Bind(wxEVT_BUTTON, &GradientDialog::OnXButtonListClick, this);
+    return row;
+}
+
+void GradientDialog::fillRow(LibraryRow& row, int index) {
+    const wxString path = gradientPath(index);
+    row.picture->SetBitmapLabel(readRowPicture(path));
+    row.name->SetLabel(wxFileName(path).GetName());
+}
+
+wxBitmap GradientDialog::rowPicture(int row) const {
+    if (wxBitmapButton* shown = rowButton(row))
+        return shown->GetBitmapLabel();
+    return readRowPicture(gradientPath(row));
 }
 
 bool GradientDialog::LoadGradients() {
     std::vector<std::string> names;
-    if (!libraryfiles::listPngFiles(dialogkit::workPath({"Gradients"}).utf8_string(), names)) {
+    if (!dialogkit::listLibrary(dialogkit::workPath({"Gradients"}), names)) {
         prompts::message(_("Directory can not be opened."), _("Error 01"));
         return false;
     }
-    freeRows();
-    const int n = static_cast<int>(names.size());
-    rowCount = n;
-    rowButtonIds = new int[n];
-    rowXButtonIds = new int[n];
-    rowButtons = new wxBitmapButton*[n];
-    const wxFont xFont(5, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL);
-    const wxFont nameFont(7, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL);
-    for (int i = 0; i < n; ++i) {
-        const wxString path = dialogkit::workPath({"Gradients", wxString::FromUTF8(names[i])});
-        gradientFiles.Add(path);
-        log->log("gradient", names[i].c_str());
-        rowButtonIds[i] = static_cast<int>(wxNewId());
-        rowXButtonIds[i] = static_cast<int>(wxNewId());
-
-        wxBitmap picture;
-        {
-            wxLogNull quiet;  // a broken file shows an empty row, not a wx error box
-            picture.LoadFile(path, wxBITMAP_TYPE_ANY);
-        }
-        wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
-        rowButtons[i] = new wxBitmapButton(ScrolledWindow, rowButtonIds[i], picture, wxDefaultPosition,
-                                           wxSize(160, 22), wxBORDER_STATIC | wxBU_AUTODRAW, wxDefaultValidator,
-                                           wxString::Format("ID_BITMAPBUTTONLIST%d", i));
-        row->Add(rowButtons[i], 0, wxALL, 5);
-        wxBoxSizer* labels = new wxBoxSizer(wxVERTICAL);
-        wxButton* x = new wxButton(ScrolledWindow, rowXButtonIds[i], _("X"), wxDefaultPosition, wxSize(11, 11), 0,
-                                   wxDefaultValidator, "ID_BUTTONLIST_DEFAULT");
-        x->SetBackgroundColour(kButtonFace);
-        x->SetFont(xFont);
-        labels->Add(x, 0, wxALIGN_RIGHT | wxRIGHT, 0);
-        wxStaticText* name =
-            new wxStaticText(ScrolledWindow, ID_STATICTEXTLIST_Default, wxFileName(path).GetName(), wxDefaultPosition,
-                             wxSize(81, -1), 0, "ID_STATICTEXTLIST_");
-        name->SetForegroundColour(kLabelText);
-        name->SetFont(nameFont);
-        labels->Add(name, 0, wxTOP, 2);
-        row->Add(labels, 0, wxALL, 2);
-        BoxSizerList->Add(row, 0, wxALL, 0);
-        BoxSizerList->Add(new wxStaticLine(ScrolledWindow, ID_STATICLINEDEFAULT, wxDefaultPosition, wxSize(255, 1),
-                                           wxLI_HORIZONTAL, "ID_STATICLINEDEFAULT"),
-                          0, wxALL, 0);
-        rowButtons[i]->Bind(wxEVT_BUTTON, &GradientDialog::OnBitmapButtonListClick, this);
-        x->Bind(wxEVT_BUTTON, &GradientDialog::OnXButtonListClick, this);
-    }
+    for (const std::string& name : names)
+        log->log("gradient", name.c_str());
+    gradients.assign(std::move(names));
+    ScrolledWindow->update();
     return true;
 }
 
-void GradientDialog::rebuildList() {
-    // Clear deletes every row window; the arrays then point at nothing.
-    BoxSizerList->Clear(true);
-    freeRows();
-    BoxSizerList->Layout();
-    gradientFiles.Clear();
-    LoadGradients();
-    ScrolledWindow->FitInside();
-    ScrolledWindow->SetScrollRate(0, 5);
+void GradientDialog::showGradientFile(const std::string& fileName, bool written) {
+    if (!ScrolledWindow->followFile(dialogkit::workPath({"Gradients"}).utf8_string(), fileName, written))
+        prompts::message(_("Directory can not be opened."), _("Error 01"));  // as a listing says
 }
 
 void GradientDialog::OnButtonSaveGradientClick(wxCommandEvent&) {
@@ -617,10 +630,9 @@ void GradientDialog::OnButtonSaveGradientClick(wxCommandEvent&) {
 }
 
 void GradientDialog::OnButtonOkNewGradient(wxCommandEvent&) {
-    if (!isFileNameValid(TextCtrlNewGradient->GetValue())) {
-        prompts::message(_("Gradient name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', "
-                           "'-', '_'"),
-                         _("Info"));
+    const wxString refusal = dialogkit::nameRefusal(TextCtrlNewGradient->GetValue(), _("Gradient"));
+    if (!refusal.empty()) {
+        prompts::message(refusal, _("Info"), this);
         return;
     }
     TextCtrlNewGradient->Disable();
@@ -634,34 +646,31 @@ void GradientDialog::OnButtonOkNewGradient(wxCommandEvent&) {
     log->log(exists ? "FILE EXISTS" : "File doesnt exist yet");
     gradientfile::Answer answer = gradientfile::Answer::Yes;
     if (exists) {
-        const int reply = prompts::question(_("File already exists. Do you want to overwrite it?"), _("Info"),
-                                            wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+        const int reply = prompts::askOverwrite(this);
         answer = reply == wxID_YES  ? gradientfile::Answer::Yes
                  : reply == wxID_NO ? gradientfile::Answer::No
                                     : gradientfile::Answer::Other;
     }
     const gradientfile::SaveOutcome outcome = gradientfile::saveOutcome(true, exists, answer);
     if (outcome.unexpected)
-        prompts::message(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"));
+        prompts::message(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"),
+                         this);
     if (outcome.write)
         writeGradientFile(path, comment, exists);
     if (outcome.rebuild)
-        rebuildList();
+        showGradientFile((TextCtrlNewGradient->GetValue() + ".png").utf8_string(), outcome.write);
 }
 
 void GradientDialog::writeGradientFile(const wxString& path, const std::string& comment, bool existed) {
     // Picture and comment go into a side file that replaces the gradient only
     // once the picture is written, so a failed save leaves no broken gradient.
-    const wxString part = path + ".part";
-    wxImage picture = preview->GetBitmap().ConvertToImage();
-    bool saved = false;
-    if (picture.IsOk()) {
+    wxImage picture;
+    if (preview->GetBitmap().IsOk()) {
+        picture = preview->GetBitmap().ConvertToImage();
         picture.Rescale(160, 22, wxIMAGE_QUALITY_HIGH);
-        wxLogNull quiet;
-        saved = picture.SaveFile(part, wxBITMAP_TYPE_PNG);
     }
-    if (!saved) {
-        wxRemoveFile(part);
+    const wxString part = librarypictures::writeBeside(picture, path);
+    if (part.empty()) {
         prompts::message(_("Error when saving Image: ") + path, wxMessageBoxCaptionStr);
         return;
     }
@@ -675,10 +684,8 @@ void GradientDialog::writeGradientFile(const wxString& path, const std::string& 
         if (!handler.ReadCommentPng())
             prompts::message(_("Error reading metadata from the gradient file."), wxMessageBoxCaptionStr);
     }
-    if (!wxRenameFile(part, path, true)) {
-        wxRemoveFile(part);
+    if (!libraryfiles::replaceWith(part.utf8_string(), path.utf8_string()))
         prompts::message(_("Error when saving Image: ") + path, wxMessageBoxCaptionStr);
-    }
 }
 
 void GradientDialog::setStops(const gradient::Stops& s, int swatchSize) {
@@ -692,20 +699,17 @@ void GradientDialog::setStops(const gradient::Stops& s, int swatchSize) {
     }
 }
 
-int GradientDialog::findRow(const int* ids, int id) const {
-    for (int i = 0; i < rowCount; ++i) {
-        if (ids[i] == id)
-            return i;
-    }
-    prompts::message(_("Event Id could not be identified."), wxMessageBoxCaptionStr);
-    return -1;
+int GradientDialog::foundRow(int row) const {
+    if (row < 0)
+        prompts::message(_("Event Id could not be identified."), wxMessageBoxCaptionStr);
+    return row;
 }
 
 void GradientDialog::OnBitmapButtonListClick(wxCommandEvent& event) {
-    const int row = findRow(rowButtonIds, event.GetId());
+    const int row = foundRow(gradients.findPicture(event.GetId()));
     if (row < 0)
         return;
-    MetadataHandler handler(gradientFiles[row]);
+    MetadataHandler handler(gradientPath(row));
     if (handler.CommentExistsPNG()) {
         log->log("Metadata exist in gradient file.");
         if (!handler.ReadCommentPng()) {
@@ -716,8 +720,10 @@ void GradientDialog::OnBitmapButtonListClick(wxCommandEvent& event) {
             setStops(*read, 25);
     } else {
         log->log("Metadata do not exist in gradient file.");
-        // A picture without settings: all nine stops, coloured from its top row.
-        const wxImage picture = rowButtons[row]->GetBitmapLabel().ConvertToImage();
+        // A picture without settings: all nine stops, coloured from its top
+        // row; black where the row has no picture.
+        const wxBitmap shown = rowPicture(row);
+        const wxImage picture = shown.IsOk() ? shown.ConvertToImage() : wxImage();
         gradient::Stops sampled;
         for (int i = 0; i < kStops; ++i) {
             const int x = gradientfile::kSampleX[i];
@@ -745,21 +751,23 @@ void GradientDialog::OnBitmapButtonList_defaultClick(wxCommandEvent&) {
 }
 
 void GradientDialog::OnXButtonListClick(wxCommandEvent& event) {
-    const int row = findRow(rowXButtonIds, event.GetId());
+    const int row = foundRow(gradients.findDelete(event.GetId()));
     if (row < 0)
         return;
-    const wxString path = gradientFiles[row];
+    const wxString path = gradientPath(row);
     const int reply = prompts::question(_("Do you want to delete '") + wxFileName(path).GetName() + _("' gradient?"),
-                                        _("Info"), wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+                                        _("Info"), wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION, this);
     if (reply == wxID_YES) {
-        if (!wxRemoveFile(path)) {
+        if (!libraryfiles::removeEntry(path.utf8_string())) {
             prompts::message(_("Gradient file could not be deleted."), wxMessageBoxCaptionStr);
             return;
         }
-        // The rows go once this click is over: its own button is one of them.
-        CallAfter(&GradientDialog::rebuildList);
+        const std::string name = gradients[row].name;
+        gradients.remove(name);
+        ScrolledWindow->update();
     } else if (reply != wxID_NO) {
-        prompts::message(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"));
+        prompts::message(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"),
+                         this);
     }
 }
 

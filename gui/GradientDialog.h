@@ -4,20 +4,20 @@
 // default, and the hand-over of the stops to the engine's palette. The
 // tool window builds it once and only shows and hides it.
 
-#include <wx/arrstr.h>
 #include <wx/bitmap.h>
 #include <wx/colour.h>
 #include <wx/dialog.h>
 
 #include "GradientComment.h"
 #include "GradientModel.h"
+#include "LibraryRows.h"
+#include "library_list.h"
 
 class Log;
 class wxBitmapButton;
 class wxBoxSizer;
 class wxButton;
 class wxCheckBox;
-class wxScrolledWindow;
 class wxSlider;
 class wxStaticBitmap;
 class wxStaticLine;
@@ -147,7 +147,7 @@ public:
     wxStaticText* StaticText1;
     wxStaticText* StaticTextTimeValue;
     wxSlider* SliderTime;
-    wxScrolledWindow* ScrolledWindow;
+    LibraryRowsWindow* ScrolledWindow;
     wxBitmapButton* BitmapButtonList_default;
     wxButton* ButtonList_Default;
     wxStaticText* StaticTextList_Default;
@@ -166,12 +166,13 @@ public:
     wxString metadataVersion;
     bool newGradientOpen;
 
-    // The rows of the gradient list, one per file.
-    wxArrayString gradientFiles;
-    int rowCount;
-    int* rowButtonIds;
-    int* rowXButtonIds;
-    wxBitmapButton** rowButtons;
+    // The listed gradient files; ScrolledWindow has row windows for those in view.
+    librarylist::Entries gradients;
+    int rowCount() const { return gradients.size(); }
+    wxString gradientPath(int row) const;
+    // The buttons of a row in view; null for a row out of view.
+    wxBitmapButton* rowButton(int row) const;
+    wxButton* rowXButton(int row) const;
 
 private:
     gradient::Stops stops() const;
@@ -182,9 +183,13 @@ private:
     void repaintColorButton();
     void takeStopSnapshot();
     void setStops(const gradient::Stops& stops, int swatchSize);
-    void freeRows();
-    // The row whose button has the id, or -1 after saying so.
-    int findRow(const int* ids, int id) const;
-    void rebuildList();
+    LibraryRow makeRow(wxWindow* list);
+    void fillRow(LibraryRow& row, int index);
+    // The row's picture as its row shows it, read from its file when out of view.
+    wxBitmap rowPicture(int row) const;
+    // A row found by the id, or -1 after saying so.
+    int foundRow(int row) const;
+    // After a save: the row of that file follows what the folder holds now.
+    void showGradientFile(const std::string& fileName, bool written);
     void writeGradientFile(const wxString& path, const std::string& comment, bool existed);
 };

@@ -1,14 +1,21 @@
 #include "GuiPrompts.h"
 
+#include <wx/app.h>
+#include <wx/artprov.h>
+#include <wx/button.h>
 #include <wx/colordlg.h>
 #include <wx/dialog.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
-#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/utils.h>
 
 #include <memory>
 #include <utility>
+
+#include "DialogKit.h"
 
 namespace prompts {
 namespace {
@@ -20,40 +27,101 @@ SaveFileFn gSaveFile;
 OpenFileFn gOpenFile;
 ModalFn gModal;
 
-// Shown from the drawing window's keys or the engine's messages, a modal
-// box does not take the focus, and a window manager places it below the
-// drawing window, where nobody sees it. Raised once it is up, it comes
-// above.
+// A modal window comes up with the user time of the act it answers, and is
+// raised once it is up (see dialogkit::present).
 int runModal(wxDialog& dialog) {
-    dialog.CallAfter([&dialog] { dialog.Raise(); });
+    dialogkit::stampUserTime(&dialog);
+    dialog.CallAfter([&dialog] { dialogkit::present(&dialog); });
     return dialog.ShowModal();
 }
 
+wxArtID iconOf(long style) {
+    if (style & wxICON_INFORMATION)
+        return wxART_INFORMATION;
+    if (style & wxICON_QUESTION)
+        return wxART_QUESTION;
+    if (style & wxICON_WARNING)
+        return wxART_WARNING;
+    if (style & wxICON_ERROR)
+        return wxART_ERROR;
+    return wxArtID();
+}
+
+// The program's message box: the icon its style asks for beside the text,
+// and the buttons at their own size on the right. (GTK's own box, behind
+// wxMessageDialog, shows no icon, stretches its buttons across the box and
+// sits over its parent, which for the tool window is the screen's edge.)
+class Box : public wxDialog {
+public:
+    Box(wxWindow* owner, const wxString& text, const wxString& caption, long style)
+        : wxDialog(owner, wxID_ANY, caption) {
+        wxBoxSizer* main = new wxBoxSizer(wxVERTICAL);
+        wxBoxSizer* body = new wxBoxSizer(wxHORIZONTAL);
+        const wxArtID icon = iconOf(style);
+        if (!icon.empty())
+            body->Add(new wxStaticBitmap(this, wxID_ANY, wxArtProvider::GetBitmap(icon, wxART_MESSAGE_BOX)), 0,
+                      wxRIGHT, 15);
+        wxStaticText* label = new wxStaticText(this, wxID_ANY, text);
+        label->Wrap(FromDIP(480));
+        body->Add(label, 0, wxALIGN_CENTER_VERTICAL, 0);
+        main->Add(body, 0, wxALL, 15);
+
+        wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
+        wxButton* chosen = nullptr;
+        if (style & wxYES_NO) {
+            wxButton* yes = new wxButton(this, wxID_YES);
+            wxButton* no = new wxButton(this, wxID_NO);
+            buttons->Add(yes, 0, wxRIGHT, 8);
+            buttons->Add(no, 0, 0, 0);
+            chosen = (style & wxNO_DEFAULT) ? no : yes;
+            SetEscapeId(wxID_NO);
+        } else {
+            chosen = new wxButton(this, wxID_OK);
+            buttons->Add(chosen, 0, 0, 0);
+            SetEscapeId(wxID_OK);
+        }
+        main->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
+        chosen->SetDefault();
+        chosen->SetFocus();
+        for (int id : {wxID_YES, wxID_NO, wxID_OK})
+            Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) { EndModal(event.GetId()); }, id);
+        SetSizerAndFit(main);
+        CentreOnScreen();
+    }
+};
+
+int runBox(const wxString& text, const wxString& caption, long style, wxWindow* parent) {
+    Box box(ownerOf(parent), text, caption, style);
+    return runModal(box);
+}
+
 }  // namespace
+
+wxWindow* ownerOf(wxWindow* parent) {
+    wxWindow* owner = parent ? wxGetTopLevelParent(parent) : wxGetActiveWindow();
+    if (owner && owner->IsShown())
+        return owner;
+    wxWindow* main = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    return main && main->IsShown() ? main : nullptr;
+}
 
 void message(const wxString& text, const wxString& caption, wxWindow* parent) {
     if (gMessage) {
         gMessage(text, caption, parent);
         return;
     }
-    wxMessageDialog box(parent, text, caption, wxOK | wxCENTRE);
-    runModal(box);
+    runBox(text, caption, wxOK | wxCENTRE, parent);
 }
 
-int question(const wxString& text, const wxString& caption, long style) {
+int question(const wxString& text, const wxString& caption, long style, wxWindow* parent) {
     if (gQuestion)
-        return gQuestion(text, caption, style);
-    wxMessageDialog box(nullptr, text, caption, style);
-    int answer = runModal(box);
-    // GTK lets Esc and the close box end a yes/no box; that is a No.
-    if (answer == wxID_CANCEL)
-        answer = wxID_NO;
-    return answer;
+        return gQuestion(text, caption, style, parent);
+    return runBox(text, caption, style, parent);
 }
 
-int askOverwrite() {
+int askOverwrite(wxWindow* parent) {
     return question(_("File already exists. Do you want to overwrite it?"), _("Info"),
-                    wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+                    wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION, parent);
 }
 
 bool chooseColour(wxWindow* parent, wxColourData& data) {

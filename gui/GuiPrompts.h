@@ -15,11 +15,16 @@ class wxFileDialog;
 
 namespace prompts {
 
+// Message boxes and questions belong to the window they were asked from
+// (`parent`, or with none the program's focused window, else the tool
+// window): they stay above it, also when it stays on top of others, and are
+// centred on the screen.
+
 // An OK box; `parent` may be null.
 using MessageFn = std::function<void(const wxString& text, const wxString& caption, wxWindow* parent)>;
 // A yes/no box; returns wxID_YES, wxID_NO or whatever else the box gave.
-// Esc and the close box count as No.
-using QuestionFn = std::function<int(const wxString& text, const wxString& caption, long style)>;
+// Esc and the close box count as No. `parent` may be null.
+using QuestionFn = std::function<int(const wxString& text, const wxString& caption, long style, wxWindow* parent)>;
 // The colour dialog: true on OK with the choice in data.GetColour().
 using ColourFn = std::function<bool(wxWindow* parent, wxColourData& data)>;
 // The save-file selector's answer: the chosen path (empty when cancelled)
@@ -41,9 +46,11 @@ using OpenFileFn = std::function<wxString(wxFileDialog& dialog)>;
 using ModalFn = std::function<int(wxDialog& dialog)>;
 
 void message(const wxString& text, const wxString& caption, wxWindow* parent = nullptr);
-int question(const wxString& text, const wxString& caption, long style);
+int question(const wxString& text, const wxString& caption, long style, wxWindow* parent = nullptr);
 // The question before a save or an export writes over an existing file.
-int askOverwrite();
+int askOverwrite(wxWindow* parent = nullptr);
+// The top-level window a box asked from `parent` belongs to.
+wxWindow* ownerOf(wxWindow* parent);
 bool chooseColour(wxWindow* parent, wxColourData& data);
 SaveAnswer saveFile(wxWindow* parent, const wxString& title, const wxString& folder, const wxString& name,
                     const wxString& wildcard);

@@ -62,8 +62,11 @@ LoadDial::LoadDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     backgroundRow->Add(new wxStaticText(this, ID_STATICTEXT1, _("Background color:"), wxDefaultPosition,
                                         wxDefaultSize, tab),
                        0, wxLEFT | kCentreV, 33);
-    colourSwatch = new wxBitmapButton(this, ID_BITMAPBUTTONBGCOLOR, GetOneColorBitmap(25, 25, *wxBLACK),
-                                      wxDefaultPosition, wxSize(25, 25), wxBU_AUTODRAW | wxBORDER_DOUBLE | tab);
+    // GTK's padding would leave the 25 x 25 swatch a thin stripe of its colour.
+    colourSwatch = new dialogkit::CompactButton<wxBitmapButton>(
+        this, ID_BITMAPBUTTONBGCOLOR, GetOneColorBitmap(25, 25, *wxBLACK), wxDefaultPosition, wxSize(25, 25),
+        wxBU_AUTODRAW | wxBORDER_DOUBLE | tab);
+    dialogkit::fitPicture(colourSwatch, wxSize(25, 25), wxSize(25, 25));
     colourSwatch->SetDefault();
     colourSwatch->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_ACTIVECAPTION));
     backgroundRow->Add(colourSwatch, 0, wxLEFT | kCentreV, 10);
@@ -77,7 +80,8 @@ LoadDial::LoadDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     autoColourBox = new wxCheckBox(this, ID_CHECKBOXAUTOBASECOLOR, _("Auto background color"), wxDefaultPosition,
                                    wxDefaultSize, tab);
     autoColourBox->SetValue(true);
-    backgroundRow->Add(autoColourBox, 0, kCentreV, 0);
+    // A margin at the dialog's edge, where the layout has the label touch it.
+    backgroundRow->Add(autoColourBox, 0, wxRIGHT | kCentreV, 10);
     main->Add(backgroundRow, 0, wxTOP, 15);
 
     wxBoxSizer* pictureRow = new wxBoxSizer(wxHORIZONTAL);
@@ -110,6 +114,8 @@ LoadDial::LoadDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     SetSizer(main);
     main->Fit(this);
     main->SetSizeHints(this);
+    // Where Windows puts a dialog of the default position.
+    CentreOnScreen();
 
     Bind(wxEVT_BUTTON, &LoadDial::OnBitmapButtonBgColorClick, this, ID_BITMAPBUTTONBGCOLOR);
     Bind(wxEVT_BUTTON, &LoadDial::OnButtonWhiteClick, this, ID_BUTTONWHITE);
@@ -123,8 +129,14 @@ LoadDial::LoadDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     // Enter in the path text does nothing (it would open the colour dialog).
     Bind(wxEVT_TEXT_ENTER, [](wxCommandEvent&) {}, ID_TEXTCTRL1);
     // Without a stock Cancel, GTK would turn Esc and the close box into OK;
-    // they only hide.
+    // they only hide. Esc is the close box, as in a Windows dialog.
     SetEscapeId(wxID_NONE);
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE)
+            Close();
+        else
+            event.Skip();
+    });
 
     log = new Log("LoadDial.log", gLogging.load());
     background = *wxBLACK;

@@ -73,8 +73,11 @@ NewDial::NewDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     backgroundRow->Add(new wxStaticText(this, ID_STATICTEXT2, _("Background color:"), wxDefaultPosition,
                                         wxDefaultSize, tab),
                        0, wxLEFT | kCentreV, 40);
-    colourSwatch = new wxBitmapButton(this, ID_BITMAPBUTTONBGCOLOR, GetOneColorBitmap(25, 25, *wxBLACK),
-                                      wxDefaultPosition, wxSize(25, 25), wxBU_AUTODRAW | wxBORDER_DOUBLE | tab);
+    // GTK's padding would leave the 25 x 25 swatch a thin stripe of its colour.
+    colourSwatch = new dialogkit::CompactButton<wxBitmapButton>(
+        this, ID_BITMAPBUTTONBGCOLOR, GetOneColorBitmap(25, 25, *wxBLACK), wxDefaultPosition, wxSize(25, 25),
+        wxBU_AUTODRAW | wxBORDER_DOUBLE | tab);
+    dialogkit::fitPicture(colourSwatch, wxSize(25, 25), wxSize(25, 25));
     colourSwatch->SetDefault();
     colourSwatch->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_ACTIVECAPTION));
     backgroundRow->Add(colourSwatch, 0, wxLEFT | wxRIGHT | kCentreV, 10);
@@ -90,6 +93,7 @@ NewDial::NewDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
                   wxLEFT | kCentreV, 94);
     widthText = new wxTextCtrl(this, ID_TEXTCTRL1, _("800"), wxDefaultPosition, wxSize(55, 20),
                                wxTE_PROCESS_ENTER | tab);
+    dialogkit::fitText(widthText, "00000");
     widthText->SetFocus();
     widthRow->Add(widthText, 0, wxLEFT | kCentreV, 10);
     widthRow->Add(new wxStaticText(this, ID_STATICTEXT1, _("pixels"), wxDefaultPosition, wxDefaultSize, tab), 1,
@@ -100,6 +104,7 @@ NewDial::NewDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
                    wxLEFT | kCentreV, 91);
     heightText = new wxTextCtrl(this, ID_TEXTCTRL2, _("600"), wxDefaultPosition, wxSize(55, 20),
                                 wxTE_PROCESS_ENTER | tab);
+    dialogkit::fitText(heightText, "00000");
     heightRow->Add(heightText, 0, wxLEFT | kCentreV, 10);
     heightRow->Add(new wxStaticText(this, ID_STATICTEXT3, _("pixels"), wxDefaultPosition, wxDefaultSize, tab), 1,
                    wxLEFT | wxRIGHT | kCentreV, 5);
@@ -120,6 +125,7 @@ NewDial::NewDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     wxBoxSizer* dpiBox = new wxBoxSizer(wxHORIZONTAL);
     dpiBox->Add(new wxStaticText(this, ID_STATICTEXT6, _("DPI:")), 0, wxRIGHT | kCentreV, 10);
     dpiText = new wxTextCtrl(this, ID_TEXTCTRL3, _("72"), wxDefaultPosition, wxSize(36, 20), 0);
+    dialogkit::fitText(dpiText, "000");
     dpiBox->Add(dpiText, 0, wxRIGHT | kCentreV, 5);
     infoRow->Add(dpiBox, 0, wxLEFT | wxRIGHT | wxBOTTOM | kCentreV, 4);
     infoRow->Add(new wxStaticLine(this, ID_STATICLINE2, wxDefaultPosition, wxSize(-1, 45), wxLI_VERTICAL), 0,
@@ -141,6 +147,14 @@ NewDial::NewDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     inchRow->Add(heightInch, 0, wxLEFT, 5);
     inchRow->Add(new wxStaticText(this, ID_STATICTEXT15, _("inch")), 0, wxLEFT, 5);
     measures->Add(inchRow, 0, wxTOP, 5);
+    // The read-out's width follows its numbers; held at its width for sizes
+    // of five digits, it no longer moves the DPI box as it changes.
+    wxStaticText* numbers[] = {widthCm, heightCm, widthInch, heightInch};
+    for (wxStaticText* number : numbers)
+        number->SetLabel("00000.00");
+    measures->SetMinSize(measures->CalcMin());
+    for (wxStaticText* number : numbers)
+        number->SetLabel(_("100"));
     infoRow->Add(measures, 0, wxTOP, 3);
     infoBlock->Add(infoRow, 0, wxLEFT, 44);
     main->Add(infoBlock, 0, wxTOP | kCentreH, 10);
@@ -155,6 +169,8 @@ NewDial::NewDial(wxWindow* parent, wxWindowID, const wxPoint&, const wxSize&)
     SetSizer(main);
     main->Fit(this);
     main->SetSizeHints(this);
+    // Where Windows puts a dialog of the default position.
+    CentreOnScreen();
 
     // Bound on the dialog by id, so the close box and Esc, which arrive as
     // the standard Cancel command, reach Cancel too.
@@ -209,7 +225,7 @@ void NewDial::OnButtonOkClick(wxCommandEvent&) {
     const newsettings::Plan plan = newsettings::planNewArtwork(
         text(widthText), text(heightText), alphaBox->GetValue(), background.Red(), background.Green(), background.Blue());
     if (!plan.accepted) {
-        prompts::message(_("Only numbers are allowed as width and height parameter."), _("Info"));
+        prompts::message(_("Only numbers are allowed as width and height parameter."), _("Info"), this);
         return;
     }
     log->log("new artwork", plan.width);

@@ -1,12 +1,12 @@
 #include "SaveBrushDialog.h"
 
+#include <wx/app.h>
 #include <wx/bmpbuttn.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/image.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
@@ -15,13 +15,16 @@
 #include <wx/statline.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
+#include <chrono>
 #include <mutex>
 
 #include "DialogKit.h"
 #include "GradientDialog.h"
 #include "GuiPrompts.h"
 #include "LibraryFiles.h"
+#include "LibraryPictures.h"
 #include "Log.h"
 #include "MetadataHandler.h"
 #include "Requests.h"
@@ -46,7 +49,7 @@ const wxColour kControlColour(240, 240, 240);
 
 std::vector<std::string> pngFiles(const wxString& folder, bool& ok) {
     std::vector<std::string> names;
-    ok = libraryfiles::listPngFiles(folder.utf8_string(), names);
+    ok = dialogkit::listLibrary(folder, names);
     return names;
 }
 
@@ -72,6 +75,7 @@ SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, c
       colorButtonId(0),
       gradientButtonId(0),
       log(nullptr),
+      presets([] { return static_cast<int>(wxNewId()); }),
       reload(false) {
     Create(parent, wxID_ANY, _("Brushes"), wxDefaultPosition, wxDefaultSize,
            wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX | wxSTAY_ON_TOP, _T("wxID_ANY"));
@@ -85,10 +89,12 @@ SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, c
 
     wxBoxSizer* main = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* listRow = new wxBoxSizer(wxHORIZONTAL);
-    list = new wxScrolledWindow(this, ID_SCROLLEDWINDOW, wxDefaultPosition, wxSize(165, 165),
-                                wxVSCROLL | wxTAB_TRAVERSAL | wxWANTS_CHARS, _T("ID_SCROLLEDWINDOW"));
+    list = new LibraryRowsWindow(this, ID_SCROLLEDWINDOW, wxDefaultPosition, wxSize(165, 165),
+                                 wxVSCROLL | wxTAB_TRAVERSAL | wxWANTS_CHARS, _T("ID_SCROLLEDWINDOW"));
     list->SetMinSize(wxSize(165, 165));
     list->SetBackgroundColour(wxColour(84, 80, 76));
+    // GTK's padding would cut the 64 x 64 icons to about 45 pixels.
+    dialogkit::compactButtonsIn(list);
     wxBoxSizer* area = new wxBoxSizer(wxHORIZONTAL);
     listSizer = new wxBoxSizer(wxVERTICAL);
     StaticLine2 = new wxStaticLine(list, ID_STATICLINE2, wxDefaultPosition, wxSize(165, 0), wxLI_HORIZONTAL,
@@ -115,7 +121,8 @@ SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, c
     capture->Add(useBrushColor, 0, wxTOP | wxBOTTOM | wxLEFT, 5);
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
     // GTK draws no label on a button as small as the Windows layout's
-    // 33 x 23, 26 x 23 and 11 x 11: these take the least size that shows it.
+    // 33 x 23 and 26 x 23: these take the least size that shows it. (The
+    // list's 11 x 11 "X" buttons hold theirs without the theme's padding.)
     newButton = new wxButton(this, ID_BUTTONSAVE, _("New"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT,
                              wxDefaultValidator, _T("ID_BUTTONSAVE"));
     newButton->SetFocus();
@@ -124,14 +131,16 @@ SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, c
     nameText = new wxTextCtrl(this, ID_TEXTCTRLNEWBRUSH, _("BrushName"), wxDefaultPosition, wxSize(90, -1), 0,
                               wxDefaultValidator, _T("ID_TEXTCTRLNEWBRUSH"));
     nameText->Disable();
-    buttons->Add(nameText, 0, wxTOP | wxBOTTOM | wxLEFT | wxALIGN_CENTER_VERTICAL, 5);
+    // 90 pixels would hold "BrushName" only without GTK's padding: the field
+    // takes all the room the window's width leaves in the row.
+    buttons->Add(nameText, 1, wxTOP | wxBOTTOM | wxLEFT | wxALIGN_CENTER_VERTICAL, 5);
     okButton = new wxButton(this, ID_BUTTONOKNEWBRUSH, _("OK"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT,
                             wxDefaultValidator, _T("ID_BUTTONOKNEWBRUSH"));
     okButton->SetBackgroundColour(kControlColour);
     okButton->Disable();
     buttons->Add(okButton, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 1);
-    capture->Add(buttons, 0, wxALIGN_CENTER_HORIZONTAL, 5);
-    main->Add(capture, 0, wxBOTTOM | wxALIGN_CENTER_HORIZONTAL, 5);
+    capture->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT, 4);
+    main->Add(capture, 0, wxEXPAND | wxBOTTOM, 5);
     SetSizer(main);
     // The sizes above hold; the sizer only places the controls.
     SetClientSize(wxSize(173, 500));
@@ -150,13 +159,20 @@ SaveBrushDialog::SaveBrushDialog(wxWindow* parent, wxWindowID, const wxPoint&, c
     log->log("SaveBrushDialog.cpp");
     log->log("------------------");
 
+    list->setRows(&presets, listSizer,
+                  {[this](wxWindow* panel) { return makeRow(panel); },
+                   [this](LibraryRow& row, int index) { fillRow(row, index); }});
     LoadBrushes();
     list->FitInside();
     list->SetScrollRate(0, 5);
     reload = true;
 }
 
-SaveBrushDialog::~SaveBrushDialog() { delete log; }
+SaveBrushDialog::~SaveBrushDialog() {
+    if (iconStepQueued && wxTheApp)
+        wxTheApp->Unbind(wxEVT_IDLE, &SaveBrushDialog::onIdle, this);
+    delete log;
+}
 
 wxString SaveBrushDialog::brushFolder() { return dialogkit::workPath({"Brushes"}); }
 
@@ -171,7 +187,7 @@ void SaveBrushDialog::OnMouseMove(wxMouseEvent&) {}
 void SaveBrushDialog::OnInit(wxInitDialogEvent&) {
     if (!reload)
         return;
-    rebuildList(true);
+    relist();
     reload = false;
 }
 
@@ -202,144 +218,203 @@ void SaveBrushDialog::OnButtonSaveClick(wxCommandEvent&) {
     okButton->Enable(press.enableFields);
 }
 
-void SaveBrushDialog::rebuildList(bool resetScroll) {
-    listSizer->Clear(true);
-    listSizer->Layout();
-    rows.clear();
+void SaveBrushDialog::relist() {
+    // The line that stood above the rows until the first new listing.
+    if (StaticLine2) {
+        listSizer->Detach(StaticLine2);
+        StaticLine2->Destroy();
+        StaticLine2 = nullptr;
+    }
     LoadBrushes();
     list->FitInside();
-    if (resetScroll)
-        list->SetScrollRate(5, 5);
+    list->SetScrollRate(5, 5);
 }
 
 // --- Listing and deletion ---------------------------------------------------
 
+wxString SaveBrushDialog::iconPath(int row) const { return inFolder(iconFolder(), presets[row].name); }
+
+wxBitmapButton* SaveBrushDialog::rowButton(int row) const { return list->pictureOf(row); }
+
+wxButton* SaveBrushDialog::rowXButton(int row) const { return list->removeOf(row); }
+
 int SaveBrushDialog::LoadBrushes() {
-    rows.clear();
     bool ok = false;
     const std::vector<std::string> icons = pngFiles(iconFolder(), ok);
     if (!ok) {
         messageBox(_("Directory 'BrushesIcons' can not be opened."), _("Error..."));
+        presets.assign({});
+        list->update();
         return 0;
     }
-    const std::vector<std::string> presets = pngFiles(brushFolder(), ok);
+    const std::vector<std::string> pictures = pngFiles(brushFolder(), ok);
     if (!ok) {
         messageBox(_("Directory 'Brushes' can not be opened."), _("Error..."));
+        presets.assign({});
+        list->update();
         return 0;
     }
-    const brushlibrary::IconSync sync = brushlibrary::syncIcons(icons, presets);
-    for (const std::string& name : sync.toBuild)
-        rebuildIcon(inFolder(brushFolder(), name), inFolder(iconFolder(), name));
+    const brushlibrary::IconSync sync = brushlibrary::syncIcons(icons, pictures);
+    pendingIcons.assign(sync.toBuild.begin(), sync.toBuild.end());
     for (const std::string& name : sync.toDelete) {
         const wxString path = inFolder(iconFolder(), name);
-        wxLogNull quiet;
-        if (!wxRemoveFile(path))
+        if (!libraryfiles::removeEntry(path.utf8_string()))
             messageBox(_("Icon file ") + path + _(" could not be deleted."));
     }
+    // Listed again only when icons went: those made later come row by row.
+    presets.assign(sync.toDelete.empty() ? icons : pngFiles(iconFolder(), ok));
+    list->update();
+    if (!pendingIcons.empty())
+        scheduleIconRebuild();
+    return presets.size();
+}
 
-    const std::vector<std::string> listed = pngFiles(iconFolder(), ok);
-    wxFont small(5, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString);
-    wxFont names(7, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString);
-    for (size_t k = 0; k < listed.size(); ++k)
-        buildRow(k, inFolder(iconFolder(), listed[k]), small, names);
-    return static_cast<int>(rows.size());
+void SaveBrushDialog::scheduleIconRebuild() {
+    if (iconStepQueued)
+        return;
+    iconStepQueued = true;
+    // Idle time comes once the events waiting now are handled, so the
+    // windows show first, and between two steps input has its turn.
+    wxTheApp->Bind(wxEVT_IDLE, &SaveBrushDialog::onIdle, this);
+    wxWakeUpIdle();
+}
+
+void SaveBrushDialog::onIdle(wxIdleEvent& event) {
+    event.Skip();
+    if (rebuildIconsStep())
+        event.RequestMore();
+}
+
+bool SaveBrushDialog::rebuildIconsStep() {
+    // A message box of a step runs idle time of its own: no second step
+    // inside it, so its messages come one after the other.
+    if (iconStepRunning)
+        return true;
+    iconStepRunning = true;
+    // Each step takes about a frame's time, so input waits little.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(15);
+    bool listedOne = false;
+    while (!pendingIcons.empty()) {
+        const std::string name = pendingIcons.front();
+        pendingIcons.pop_front();
+        // Saved or deleted meanwhile: nothing to make.
+        const std::string folder = iconFolder().utf8_string();
+        if (libraryfiles::listed(folder, name) != libraryfiles::Listed::No ||
+            libraryfiles::listed(brushFolder().utf8_string(), name) != libraryfiles::Listed::Yes)
+            continue;
+        rebuildIcon(inFolder(brushFolder(), name), inFolder(iconFolder(), name));
+        if (libraryfiles::listed(folder, name) == libraryfiles::Listed::Yes) {
+            presets.insert(name);
+            listedOne = true;
+        }
+        if (std::chrono::steady_clock::now() >= until)
+            break;
+    }
+    if (listedOne)
+        list->update();
+    iconStepRunning = false;
+    if (!pendingIcons.empty())
+        return true;
+    if (iconStepQueued) {
+        wxTheApp->Unbind(wxEVT_IDLE, &SaveBrushDialog::onIdle, this);
+        iconStepQueued = false;
+    }
+    return false;
 }
 
 void SaveBrushDialog::rebuildIcon(const wxString& presetPath, const wxString& iconPath) {
     wxImage picture;
-    {
-        wxLogNull quiet;
-        if (!picture.LoadFile(presetPath))
-            messageBox(_("File") + presetPath + _(" could not be opened."), _("Error..."));
-    }
-    bool saved = false;
-    if (picture.IsOk()) {
+    if (librarypictures::load(presetPath, picture))
         picture.Rescale(64, 64, wxIMAGE_QUALITY_HIGH);
-        wxLogNull quiet;
-        saved = picture.SaveFile(iconPath, wxBITMAP_TYPE_PNG);
-    }
-    if (!saved)
+    else
+        messageBox(_("File") + presetPath + _(" could not be opened."), _("Error..."));
+    // The icon is made beside its place and renamed into it: whatever stood
+    // at its name (a pipe, a link) is replaced, not written through.
+    const wxString made = librarypictures::writeBeside(picture, iconPath);
+    if (made.empty())
         messageBox(_("Icon ") + iconPath + _(" could not been saved."));
     MetadataHandler preset(presetPath);
-    if (!preset.CommentExistsPNG())
-        return;
-    if (preset.ReadCommentPng())
-        writeMetadata(iconPath, preset.comment);
-    else
-        messageBox(_("Error reading data from the brush file: ") + presetPath);
-}
-
-void SaveBrushDialog::buildRow(size_t k, const wxString& iconPath, const wxFont& small, const wxFont& names) {
-    Row row;
-    row.pictureId = static_cast<int>(wxNewId());
-    row.deleteId = static_cast<int>(wxNewId());
-    row.iconPath = iconPath;
-
-    wxBoxSizer* rowBox = new wxBoxSizer(wxHORIZONTAL);
-    wxBoxSizer* nameBox = new wxBoxSizer(wxVERTICAL);
-    wxButton* remove = new wxButton(list, row.deleteId, _("X"), wxDefaultPosition, wxDefaultSize,
-                                    wxBU_EXACTFIT | wxTAB_TRAVERSAL,
-                                    wxDefaultValidator, _T("ID_BUTTONLIST_DEFAULT"));
-    remove->SetBackgroundColour(kControlColour);
-    remove->SetFont(small);
-    nameBox->Add(remove, 0, wxTOP | wxALIGN_RIGHT, 4);
-    const std::string fileName = wxFileName(iconPath).GetFullName().utf8_string();
-    wxStaticText* name = new wxStaticText(list, wxID_ANY, wxString::FromUTF8(brushlibrary::presetName(fileName)),
-                                          wxDefaultPosition, wxSize(70, -1), wxTAB_TRAVERSAL,
-                                          _T("ID_STATICTEXTLIST_"));
-    name->SetFont(names);
-    name->SetForegroundColour(kControlColour);
-    nameBox->Add(name, 0, wxTOP, 15);
-
-    wxImage icon;
-    {
-        wxLogNull quiet;
-        icon.LoadFile(iconPath);
+    if (preset.CommentExistsPNG()) {
+        if (preset.ReadCommentPng())
+            writeMetadata(made.empty() ? iconPath : made, preset.comment, iconPath);
+        else
+            messageBox(_("Error reading data from the brush file: ") + presetPath);
     }
-    const wxBitmap picture = icon.IsOk() ? wxBitmap(icon) : dialogkit::solidBitmap(64, 64, wxColour(84, 80, 76));
-    row.picture = new wxBitmapButton(list, row.pictureId, picture, wxDefaultPosition, wxSize(64, 64),
-                                     wxBU_AUTODRAW | wxBORDER_STATIC | wxTAB_TRAVERSAL, wxDefaultValidator,
-                                     wxString::Format("ID_BITMAPBUTTONLIST%d", static_cast<int>(k)));
-    rowBox->Add(row.picture, 0, wxALL, 5);
-    rowBox->Add(nameBox, 0, wxALL, 0);
-    listSizer->Add(rowBox, 0, wxALL, 0);
-    wxStaticLine* separator = new wxStaticLine(list, wxID_ANY, wxDefaultPosition, wxSize(148, 1),
-                                               wxLI_HORIZONTAL | wxTAB_TRAVERSAL, _T("ID_STATICLINEDEFAULT"));
-    listSizer->Add(separator, 0, wxALL, 0);
-
-    // Bound on the buttons, so the bindings go with the rows.
-    row.picture->Bind(wxEVT_BUTTON, &SaveBrushDialog::OnBitmapButtonListClick, this);
-    remove->Bind(wxEVT_BUTTON, &SaveBrushDialog::OnXButtonListClick, this);
-    rows.push_back(row);
+    if (!made.empty() && !libraryfiles::replaceWith(made.utf8_string(), iconPath.utf8_string()))
+        messageBox(_("Icon ") + iconPath + _(" could not been saved."));
 }
 
-const SaveBrushDialog::Row* SaveBrushDialog::rowOf(int id, int Row::*button) {
-    const Row* found = nullptr;
-    for (const Row& row : rows)
-        if (row.*button == id)
-            found = &row;
-    if (!found)
+namespace {
+
+const wxSize kIcon(64, 64);
+
+wxBitmap readIcon(const wxString& path) {
+    wxImage icon;
+    librarypictures::load(path, icon);
+    return icon.IsOk() ? wxBitmap(icon) : dialogkit::solidBitmap(kIcon.x, kIcon.y, wxColour(84, 80, 76));
+}
+
+}  // namespace
+
+LibraryRow SaveBrushDialog::makeRow(wxWindow* panel) {
+    // The icon, and to its right the "X" at the top right of the name box
+    // with the name below it; a separator line under the row.
+    LibraryRow row;
+    row.remove = new wxButton(panel, wxID_ANY, _("X"), wxDefaultPosition, wxSize(11, 11),
+                              wxBU_EXACTFIT | wxTAB_TRAVERSAL, wxDefaultValidator, _T("ID_BUTTONLIST_DEFAULT"));
+    row.remove->SetBackgroundColour(kControlColour);
+    row.remove->SetFont(wxFont(5, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString));
+    row.name = new wxStaticText(panel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(70, -1), wxTAB_TRAVERSAL,
+                                _T("ID_STATICTEXTLIST_"));
+    row.name->SetFont(wxFont(7, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false, wxEmptyString));
+    row.name->SetForegroundColour(kControlColour);
+    row.picture = new dialogkit::CompactButton<wxBitmapButton>(
+        panel, wxID_ANY, dialogkit::solidBitmap(kIcon.x, kIcon.y, wxColour(84, 80, 76)), wxDefaultPosition, kIcon,
+        wxBU_AUTODRAW | wxBORDER_STATIC | wxTAB_TRAVERSAL, wxDefaultValidator, _T("ID_BITMAPBUTTONLIST"));
+    dialogkit::fitContent(row.picture);
+    row.line = new wxStaticLine(panel, wxID_ANY, wxDefaultPosition, wxSize(148, 1), wxLI_HORIZONTAL | wxTAB_TRAVERSAL,
+                                _T("ID_STATICLINEDEFAULT"));
+
+    row.layout = layRow(row, RowLayout{5, 0, wxTOP | wxALIGN_RIGHT, 4, 15});
+
+    row.picture->Bind(wxEVT_BUTTON, &SaveBrushDialog::OnBitmapButtonListClick, this);
+    row.remove->Bind(wxEVT_BUTTON, &SaveBrushDialog::OnXButtonListClick, this);
+    return row;
+}
+
+void SaveBrushDialog::fillRow(LibraryRow& row, int index) {
+    row.picture->SetBitmapLabel(readIcon(iconPath(index)));
+    row.name->SetLabel(wxString::FromUTF8(brushlibrary::presetName(presets[index].name)));
+}
+
+int SaveBrushDialog::foundRow(int row) {
+    if (row < 0)
         messageBox(_("Event Id could not be identified."));
-    return found;
+    return row;
+}
+
+void SaveBrushDialog::showPresetFile(const std::string& fileName, bool written) {
+    if (!list->followFile(iconFolder().utf8_string(), fileName, written))
+        messageBox(_("Directory 'BrushesIcons' can not be opened."), _("Error..."));  // as a listing says
 }
 
 void SaveBrushDialog::OnXButtonListClick(wxCommandEvent& event) {
-    const Row* found = rowOf(event.GetId(), &Row::deleteId);
-    if (!found)
+    const int row = foundRow(presets.findDelete(event.GetId()));
+    if (row < 0)
         return;
-    const wxString iconPath = found->iconPath;
-    const wxString fullName = wxFileName(iconPath).GetFullName();
+    const std::string file = presets[row].name;
+    const wxString iconPath = this->iconPath(row);
+    const wxString fullName = wxString::FromUTF8(file);
     const wxString name = wxString::FromUTF8(brushlibrary::presetName(fullName.utf8_string()));
     const int answer = prompts::question(_("Do you want to delete '") + name + _("' brush?"), _("Info"),
-                                         wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+                                         wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION, this);
     if (answer == wxID_NO)
         return;
     if (answer != wxID_YES) {
         messageBox(_("Unexpected wxMessageDialog return code!"), _("Unexpected wxMessageDialog return code!"));
         return;
     }
-    wxLogNull quiet;
-    if (!wxRemoveFile(iconPath)) {
+    if (!libraryfiles::removeEntry(iconPath.utf8_string())) {
         messageBox(_("Brush file: ") + iconPath + _(" could not be deleted."));
         return;
     }
@@ -348,23 +423,23 @@ void SaveBrushDialog::OnXButtonListClick(wxCommandEvent& event) {
         return;
     }
     const wxString picturePath = brushFolder() + "/" + fullName;
-    if (!wxRemoveFile(picturePath)) {
+    if (!libraryfiles::removeEntry(picturePath.utf8_string())) {
         messageBox(_("Brush file: ") + picturePath + _(" could not be deleted."));
         return;
     }
-    // The row's own button is still handling this click: rebuild once it is done.
-    CallAfter([this] {
-        rebuildList(true);
-        newButton->SetFocus();
-    });
+    presets.remove(file);
+    list->update();
+    list->SetScrollRate(5, 5);
+    newButton->SetFocus();
 }
 
-void SaveBrushDialog::writeMetadata(const wxString& path, const std::string& comment) {
+void SaveBrushDialog::writeMetadata(const wxString& path, const std::string& comment, const wxString& shownAs) {
+    const wxString& named = shownAs.empty() ? path : shownAs;
     MetadataHandler handler(path);
     if (!handler.WriteCommentPng(comment.c_str()))
-        messageBox(_("Error writing data into brush file: ") + path);
+        messageBox(_("Error writing data into brush file: ") + named);
     if (!handler.ReadCommentPng())
-        messageBox(_("Error reading data from the brush file: ") + path);
+        messageBox(_("Error reading data from the brush file: ") + named);
     else
         log->log(handler.comment);
 }
@@ -405,10 +480,9 @@ brushpreset::BrushSettings SaveBrushDialog::currentSettings() {
 }
 
 void SaveBrushDialog::OnButtonOkNewBrushClick(wxCommandEvent&) {
-    if (!dialogkit::isFileNameValid(nameText->GetValue())) {
-        prompts::message(_("Brush name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', "
-                           "'-', '_'"),
-                         _("Info"));
+    const wxString refusal = dialogkit::nameRefusal(nameText->GetValue(), _("Brush"));
+    if (!refusal.empty()) {
+        prompts::message(refusal, _("Info"), this);
         return;
     }
     const wxString name = nameText->GetValue();
@@ -427,8 +501,7 @@ void SaveBrushDialog::OnButtonOkNewBrushClick(wxCommandEvent&) {
     bool save = true;
     if (wxFileName::Exists(picturePath, wxFILE_EXISTS_ANY)) {
         log->log("FILE EXISTS");
-        const int reply = prompts::question(_("File already exists. Do you want to overwrite it?"), _("Info"),
-                                            wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION);
+        const int reply = prompts::askOverwrite(this);
         if (reply == wxID_NO)
             return;
         if (reply != wxID_YES) {
@@ -446,7 +519,7 @@ void SaveBrushDialog::OnButtonOkNewBrushClick(wxCommandEvent&) {
         return;
     }
     f_newBrushPreset.store(brushlibrary::kEndRequested);
-    rebuildList(false);
+    showPresetFile((name + ".png").utf8_string(), save);
 }
 
 bool SaveBrushDialog::savePreset(const wxString& picturePath, const wxString& iconPath, const std::string& comment) {
@@ -459,39 +532,44 @@ bool SaveBrushDialog::savePreset(const wxString& picturePath, const wxString& ic
         sample.clone(brushColor);
         icon.clone(brushIconColor);
     }
-    const bool existed = wxFileName::Exists(picturePath, wxFILE_EXISTS_ANY);
+    // Both files are made beside their places, each with its comment, and
+    // only then put there together: a save that fails at any step leaves an
+    // existing preset and its icon as they were, and no half preset.
+    const std::string madePicture = libraryfiles::newFileBeside(picturePath.utf8_string());
+    const std::string madeIcon = libraryfiles::newFileBeside(iconPath.utf8_string());
     wxString failed;
-    if (!sample.saveImage(picturePath.utf8_string()))
+    if (madePicture.empty() || !sample.saveImage(madePicture))
         failed = picturePath;
-    else if (!icon.saveImage(iconPath.utf8_string()))
+    else if (madeIcon.empty() || !icon.saveImage(madeIcon))
         failed = iconPath;
-    for (const wxString& path : {picturePath, iconPath}) {
+    const std::pair<std::string, wxString> files[] = {{madePicture, picturePath}, {madeIcon, iconPath}};
+    for (const auto& file : files) {
         if (!failed.empty())
             break;
-        MetadataHandler handler(path);
+        MetadataHandler handler(wxString::FromUTF8(file.first));
         if (!handler.WriteCommentPng(comment.c_str()) || !handler.ReadCommentPng() ||
             comment != handler.comment)
-            failed = path;
+            failed = file.second;
     }
-    if (failed.empty())
-        return true;
+    if (failed.empty()) {
+        if (libraryfiles::replaceBothWith(madePicture, picturePath.utf8_string(), madeIcon, iconPath.utf8_string()))
+            return true;
+        failed = picturePath;
+    } else {
+        libraryfiles::removeEntry(madePicture);
+        libraryfiles::removeEntry(madeIcon);
+    }
     prompts::message(_("Error writing data into brush file: ") + failed, wxMessageBoxCaptionStr);
-    if (!existed) {
-        // No half preset is left behind to be listed.
-        wxLogNull quiet;
-        wxRemoveFile(picturePath);
-        wxRemoveFile(iconPath);
-    }
     return false;
 }
 
 // --- Applying a preset ------------------------------------------------------
 
 void SaveBrushDialog::OnBitmapButtonListClick(wxCommandEvent& event) {
-    const Row* found = rowOf(event.GetId(), &Row::pictureId);
-    if (!found)
+    const int row = foundRow(presets.findPicture(event.GetId()));
+    if (row < 0)
         return;
-    const wxString iconPath = found->iconPath;
+    const wxString iconPath = this->iconPath(row);
     MetadataHandler reader(iconPath);
     if (!reader.CommentExistsPNG()) {
         messageBox(_("Brush settings not found."), _("Brush settings"));

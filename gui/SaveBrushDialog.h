@@ -7,10 +7,13 @@
 
 #include <wx/dialog.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
+#include "LibraryRows.h"
 #include "brush_preset.h"
+#include "library_list.h"
 
 class BaseApp;
 class GradientDialog;
@@ -20,7 +23,6 @@ class wxBitmapButton;
 class wxBoxSizer;
 class wxButton;
 class wxCheckBox;
-class wxScrolledWindow;
 class wxStaticLine;
 class wxTextCtrl;
 
@@ -48,10 +50,16 @@ public:
     void OnBitmapButtonListClick(wxCommandEvent& event);
     void OnXButtonListClick(wxCommandEvent& event);
 
-    // Brings the icons in step with the presets and builds one row per icon.
+    // Brings the icons in step with the presets and lists one row per icon.
+    // Missing icons are made afterwards, a few at a time while the program
+    // waits for input, and their rows come as they are made.
     int LoadBrushes();
-    // Writes the comment into a PNG file and reads it back, saying what failed.
-    void writeMetadata(const wxString& path, const std::string& comment);
+    // Makes missing icons for a moment; true while more are missing.
+    bool rebuildIconsStep();
+    bool iconsPending() const { return !pendingIcons.empty(); }
+    // Writes the comment into a PNG file and reads it back, saying what failed
+    // (of `shownAs` when the file is made to take its place).
+    void writeMetadata(const wxString& path, const std::string& comment, const wxString& shownAs = wxString());
     // The preset settings as the globals hold them now.
     static brushpreset::BrushSettings currentSettings();
     // Writes a preset's plan into the engine, the tool window and the gradient tool.
@@ -69,7 +77,7 @@ public:
 
     wxStaticLine* StaticLine2;
     wxButton* newButton;
-    wxScrolledWindow* list;
+    LibraryRowsWindow* list;
     wxBoxSizer* listSizer;
     wxStaticLine* StaticLine1;
     wxStaticLine* StaticLine3;
@@ -78,24 +86,33 @@ public:
     wxButton* okButton;
     Log* log;
 
-    // One entry per row, in listing order.
-    struct Row {
-        int pictureId;
-        int deleteId;
-        wxBitmapButton* picture;
-        wxString iconPath;
-    };
-    std::vector<Row> rows;
-    // The next showing rebuilds the list.
+    // The listed icons, one row each; the list has row windows for those in view.
+    librarylist::Entries presets;
+    int rowCount() const { return presets.size(); }
+    wxString iconPath(int row) const;
+    // The buttons of a row in view; null for a row out of view.
+    wxBitmapButton* rowButton(int row) const;
+    wxButton* rowXButton(int row) const;
+    // The next showing lists the presets again.
     bool reload;
 
 private:
-    // Empties the list and lists the presets again.
-    void rebuildList(bool resetScroll);
-    // The row whose button (picture or delete) has this id; none is told.
-    const Row* rowOf(int id, int Row::*button);
-    void buildRow(size_t k, const wxString& iconPath, const wxFont& small, const wxFont& names);
+    // Lists the presets again at a showing.
+    void relist();
+    // The row a click came from, or -1 after saying so.
+    int foundRow(int row);
+    LibraryRow makeRow(wxWindow* list);
+    void fillRow(LibraryRow& row, int index);
     void rebuildIcon(const wxString& presetPath, const wxString& iconPath);
+    void scheduleIconRebuild();
+    void onIdle(wxIdleEvent& event);
+    // After a save: the preset's row follows what the icons folder holds now.
+    void showPresetFile(const std::string& fileName, bool written);
+
+    // Presets whose icons are still to be made, and whether idle time makes them.
+    std::deque<std::string> pendingIcons;
+    bool iconStepQueued = false;
+    bool iconStepRunning = false;
     // Saves the captured sample and its icon with the comment; false (after
     // one message) when a file could not be written.
     bool savePreset(const wxString& picturePath, const wxString& iconPath, const std::string& comment);

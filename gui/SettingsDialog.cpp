@@ -96,6 +96,8 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID, const wxPoint&, con
     SetSizer(main);
     main->Fit(this);
     main->SetSizeHints(this);
+    // Where Windows puts a dialog of the default position.
+    CentreOnScreen();
 
     // Bound on the dialog by id: the close box and Esc send the Cancel
     // command to the dialog itself, not to the button.

@@ -1325,12 +1325,12 @@ void WyrleFrame::SaveDialog() {
     const wxString path = toolwindow::withTypeExtension(answer.path, types, answer.filterIndex);
     bool save = !path.empty();
     if (!path.empty() && FileExists(path.utf8_str())) {
-        const int reply = prompts::askOverwrite();
+        const int reply = prompts::askOverwrite(this);
         if (reply == wxID_NO) {
             save = false;
         } else if (reply != wxID_YES) {
             prompts::message(_("Unexpected wxMessageDialog return code!"),
-                             _("Unexpected wxMessageDialog return code!"));
+                             _("Unexpected wxMessageDialog return code!"), this);
             return;
         }
     }
@@ -1378,10 +1378,20 @@ void WyrleFrame::openWithOpener(const wxString& target) {
     wxExecute(const_cast<char**>(argv), wxEXEC_ASYNC);
 }
 
-void WyrleFrame::HelpSelected() { openWithOpener(toolwindow::manualPath(wxGetCwd())); }
+void WyrleFrame::openManual() {
+    const wxString manual = toolwindow::manualPath(wxGetCwd());
+    // The opener would say nothing about a missing file.
+    if (!wxFileName::FileExists(manual)) {
+        prompts::message(_("The manual could not be found: ") + manual, _("Info"));
+        return;
+    }
+    openWithOpener(manual);
+}
+
+void WyrleFrame::HelpSelected() { openManual(); }
 void WyrleFrame::OnMenuItemHelpSelected(wxCommandEvent&) { HelpSelected(); }
 // Until the program has a public page of its own, its page is the manual.
-void WyrleFrame::openWebPage() { openWithOpener(toolwindow::manualPath(wxGetCwd())); }
+void WyrleFrame::openWebPage() { openManual(); }
 void WyrleFrame::OnMenuItemWyrleOnline(wxCommandEvent&) { openWebPage(); }
 
 void WyrleFrame::ShowBcgSelected() {

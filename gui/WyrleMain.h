@@ -100,6 +100,8 @@ public:
     // The program's page, for the online menu item and the About box alike:
     // the manual, as long as there is no public page.
     static void openWebPage();
+    // Opens the manual below the working folder; a missing one is told.
+    static void openManual();
 
     // --- Brush and tool controls
     void OnSliderSizeCmdScrollChanged(wxScrollEvent& event);

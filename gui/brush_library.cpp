@@ -1,24 +1,19 @@
 #include "brush_library.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 namespace brushlibrary {
 
-namespace {
-
-bool contains(const std::vector<std::string>& names, const std::string& name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-}  // namespace
-
 IconSync syncIcons(const std::vector<std::string>& icons, const std::vector<std::string>& presets) {
+    // Sets, so that thousands of presets cost one pass each way.
+    const std::unordered_set<std::string> iconSet(icons.begin(), icons.end());
+    const std::unordered_set<std::string> presetSet(presets.begin(), presets.end());
     IconSync sync;
     for (const std::string& preset : presets)
-        if (!contains(icons, preset))
+        if (!iconSet.count(preset))
             sync.toBuild.push_back(preset);
     for (const std::string& icon : icons)
-        if (!contains(presets, icon))
+        if (!presetSet.count(icon))
             sync.toDelete.push_back(icon);
     return sync;
 }

@@ -11,6 +11,8 @@ namespace {
 // Opened lazily by the first query; only the render thread touches it.
 Display* gDisplay = nullptr;
 bool gOpenFailed = false;
+// An unmapped window whose property changes report the server's time.
+Window gClock = 0;
 
 Display* queryDisplay() {
     if (gDisplay || gOpenFailed) return gDisplay;
@@ -54,9 +56,29 @@ bool detectableAutoRepeatOnGlutDisplay() {
     return supported == True;
 }
 
+unsigned long serverTime() {
+    Display* display = queryDisplay();
+    if (!display) return 0;
+    const Atom atom = XInternAtom(display, "WYRLE_SERVER_TIME", False);
+    if (!gClock) {
+        gClock = XCreateSimpleWindow(display, DefaultRootWindow(display), -10, -10, 1, 1, 0, 0, 0);
+        XSelectInput(display, gClock, PropertyChangeMask);
+    }
+    // Appending nothing changes nothing but still reports the change, with
+    // the server's time in it.
+    static const unsigned char nothing = 0;
+    XChangeProperty(display, gClock, atom, atom, 8, PropModeAppend, &nothing, 0);
+    XEvent event;
+    do {
+        XWindowEvent(display, gClock, PropertyChangeMask, &event);
+    } while (event.xproperty.atom != atom);
+    return event.xproperty.time;
+}
+
 void closeDisplay() {
     if (gDisplay) XCloseDisplay(gDisplay);
     gDisplay = nullptr;
+    gClock = 0;
     gOpenFailed = false;
 }
 

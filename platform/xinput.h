@@ -37,6 +37,11 @@ int keyModifiers(int glutModifiers, const PointerState& now);
 // release before every repeat. False when the server does not allow it.
 bool detectableAutoRepeatOnGlutDisplay();
 
+// The X server's time now, as X events carry it: asked for at a key press in
+// the drawing window, it stands for the time of that press, which a window
+// shown in answer takes as its user time. 0 when no display is reachable.
+unsigned long serverTime();
+
 // Closes the connection of the queries (the next query opens it again).
 void closeDisplay();
 

@@ -6,7 +6,7 @@ WYRLE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 WYRLE_PACKAGES=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libfreeimage-dev freeglut3-dev libglew-dev
+  libwxgtk3.2-dev libgtk-3-dev libfreeimage-dev freeglut3-dev libglew-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev zlib1g-dev libpng-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick xfonts-base

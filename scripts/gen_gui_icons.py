@@ -145,7 +145,8 @@ def brushes_icon():
 
 def logo():
     w, h = 240, 80
-    c = Canvas(w, h, (104, 100, 96, 255))
+    # Clear round the trail, so that the box's own background shows there.
+    c = Canvas(w, h)
     stops = [(213, 25, 32), (222, 132, 21), (222, 197, 26), (47, 194, 57), (4, 167, 225), (13, 95, 216),
              (121, 56, 170), (212, 0, 126)]
     # A trail of particles along a damped wave, coloured along the gradient.

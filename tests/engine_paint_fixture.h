@@ -124,6 +124,16 @@ protected:
         frame();
     }
 
+    // The brush library's New, the capture's first grab, then a stroke in
+    // its box.
+    void startCaptureWithASample() {
+        f_newBrushPreset = 1;
+        f_workState = kWorkFillFront;
+        frame();
+        ASSERT_EQ(f_newBrushPreset.load(), 2);
+        stroke(400, 300, 560, 380, 10);
+    }
+
     bool bPanSet() const { return engine->bPan.load(); }
 
     std::vector<unsigned char> front() const {

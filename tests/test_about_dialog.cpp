@@ -25,6 +25,7 @@ protected:
 
     // Makes the opener a script that appends its arguments, one line per run.
     void recordOpener() {
+        putManual();
         record = scratch.path("opened.txt");
         const std::string script = scratch.path("opener.sh");
         std::ofstream(script) << "#!/bin/sh\necho \"$*\" >> '" << record << "'\n";
@@ -83,6 +84,25 @@ TEST_F(About, ShowsTheLogoVersionAndRolesOnTheDarkBackground) {
     // No OK or Close button of its own.
     EXPECT_EQ(d->FindWindow(wxID_OK), nullptr);
     EXPECT_EQ(d->FindWindow(wxID_CANCEL), nullptr);
+    d->Show(false);
+}
+
+TEST_F(About, KeepsItsContentOffTheEdgesOnTheBoxsOwnBackground) {
+    AboutDialog* d = box();
+    d->Show(true);
+    const wxSize box = d->GetClientSize();
+    for (wxWindow* w : d->GetChildren()) {
+        const wxRect r = w->GetRect();
+        SCOPED_TRACE(w->GetLabel().utf8_string());
+        EXPECT_GE(r.x, 20);
+        EXPECT_GE(box.x - r.GetRight() - 1, 20);
+        EXPECT_GE(box.y - r.GetBottom() - 1, 20);
+    }
+    // Round the trail the logo is clear, so the box's colour shows there.
+    const wxImage logo = d->logo->GetBitmap().ConvertToImage();
+    ASSERT_TRUE(logo.HasAlpha());
+    for (const wxPoint& p : {wxPoint(0, 0), wxPoint(239, 0), wxPoint(0, 79), wxPoint(239, 79), wxPoint(120, 4)})
+        EXPECT_EQ(logo.GetAlpha(p.x, p.y), 0) << p.x << ", " << p.y;
     d->Show(false);
 }
 

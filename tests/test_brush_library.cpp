@@ -9,12 +9,20 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <functional>
 #include <mutex>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "MetadataHandler.h"
 #include "Requests.h"
 #include "brush_library.h"
+#include "library_fixtures.h"
+#include "library_rows_check.h"
 #include "toolwindow_fixture.h"
 
 using twtest::ToolWindow;
@@ -93,13 +101,36 @@ protected:
             ASSERT_TRUE(MetadataHandler(wxString::FromUTF8(scratch.path(path).c_str())).WriteCommentPng(text));
         }
     }
-    wxBitmapButton* row(size_t i) const { return i < b->rows.size() ? b->rows[i].picture : nullptr; }
-    wxWindow* xButton(size_t i) const { return wxWindow::FindWindowById(b->rows[i].deleteId, b->list); }
+    // `count` presets named by `name`, all with one comment, with their icons
+    // or without; written as copies of one, as a large library is quick to make.
+    void putPresets(int count, const std::function<std::string(int)>& name, bool icons) {
+        const char* text = "V|150|C|9|8|7|P|50|S|1|BRU|A|2|END";
+        for (const bool icon : {false, true}) {
+            if (icon && !icons)
+                break;
+            const std::string folder = icon ? "Brushes/Icons/" : "Brushes/";
+            putPreset(folder + name(0) + ".png", text, icon ? 64 : 256);
+            const std::string bytes = svctest::readFile(scratch.path(folder + name(0) + ".png"));
+            for (int i = 1; i < count; ++i)
+                ASSERT_TRUE(svctest::writeFile(scratch.path(folder + name(i) + ".png"), bytes));
+        }
+    }
+    wxBitmapButton* row(int i) const { return b->rowButton(i); }
+    wxWindow* xButton(int i) const { return b->rowXButton(i); }
+    // The names the rows show, in list order.
     std::vector<std::string> rowNames() const {
         std::vector<std::string> names;
-        for (const auto& r : b->rows)
-            names.push_back(wxFileName(r.iconPath).GetName().utf8_string());
+        for (int i = 0; i < b->rowCount(); ++i) {
+            const LibraryRow* shown = b->list->rowOf(i);
+            names.push_back(shown && shown->name->IsShown() ? shown->name->GetLabel().utf8_string() : "<not shown>");
+        }
         return names;
+    }
+    // A listing, with the icons it found missing made.
+    void listAndMakeIcons() {
+        b->LoadBrushes();
+        while (b->rebuildIconsStep()) {
+        }
     }
     void closeBox() {
         wxCloseEvent ev(wxEVT_CLOSE_WINDOW, b->GetId());
@@ -143,16 +174,20 @@ TEST_F(BrushLibrary, TheWindowIsBuiltAsLaidOut) {
     }
 }
 
-TEST_F(BrushLibrary, OnlyTheFirstShowingAndTheCloseBoxRebuildTheList) {
+TEST_F(BrushLibrary, OnlyTheFirstShowingAndTheCloseBoxListAgain) {
     putPreset("Brushes/one.png", "V|150|C|1|2|3|P|5|S|0|BRU|B|7|END");
-    click(frame->brushLibraryButton);  // first showing: rebuilt
+    putPreset("Brushes/Icons/one.png", "V|150|C|1|2|3|P|5|S|0|BRU|B|7|END", 64);
+    click(frame->brushLibraryButton);  // first showing: listed again
     EXPECT_EQ(rowNames(), std::vector<std::string>{"one"});
     EXPECT_FALSE(b->reload);
     int x = 0, y = 0;
     b->list->GetScrollPixelsPerUnit(&x, &y);
     EXPECT_EQ(wxSize(x, y), wxSize(5, 5));
+    ASSERT_NE(row(0), nullptr);
+    const wxBitmap one = row(0)->GetBitmapLabel();
 
     putPreset("Brushes/two.png", nullptr);
+    putPreset("Brushes/Icons/two.png", nullptr, 64);
     click(frame->brushLibraryButton);  // hidden by the tool window
     click(frame->brushLibraryButton);
     EXPECT_EQ(rowNames(), std::vector<std::string>{"one"});
@@ -164,6 +199,9 @@ TEST_F(BrushLibrary, OnlyTheFirstShowingAndTheCloseBoxRebuildTheList) {
     EXPECT_TRUE(b->reload);
     click(frame->brushLibraryButton);
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"one", "two"}));
+    // The row that did not change kept its picture: its icon was not read again.
+    ASSERT_NE(row(0), nullptr);
+    EXPECT_TRUE(row(0)->GetBitmapLabel().IsSameAs(one));
 }
 
 TEST_F(BrushLibrary, NewAndTheCloseBoxDriveTheCaptureHandShake) {
@@ -208,7 +246,7 @@ TEST_F(BrushLibrary, ListingRebuildsMissingIconsAndRemovesStaleOnes) {
     putPreset("Brushes/Icons/case.png", nullptr, 64);  // differs in case: stale
     putPreset("Brushes/Icons/gone.png", nullptr, 64);
     putPreset("Brushes/plain.png", nullptr);
-    b->LoadBrushes();
+    listAndMakeIcons();
     EXPECT_TRUE(answers.messages.empty()) << answers.messages[0];
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"Case", "Hand made", "plain"}));
     EXPECT_FALSE(exists(scratch.path("Brushes/Icons/gone.png")));
@@ -239,11 +277,90 @@ TEST_F(BrushLibrary, AnUnreadablePresetIsReportedAtEveryListing) {
         std::ofstream bad(scratch.path("Brushes/broken.png"));
         bad << "not a picture";
     }
-    b->LoadBrushes();
+    listAndMakeIcons();
     ASSERT_EQ(answers.messages.size(), 2u);
     EXPECT_EQ(answers.messages[0], "Error...: File" + scratch.path("Brushes/broken.png") + " could not be opened.");
     EXPECT_EQ(answers.messages[1], "Message: Icon " + scratch.path("Brushes/Icons/broken.png") + " could not been saved.");
-    EXPECT_TRUE(b->rows.empty());
+    EXPECT_TRUE(b->rowCount() == 0);
+}
+
+TEST_F(BrushLibrary, MessagesOfTheIconStepsComeOneAfterTheOther) {
+    // A message box runs idle time of its own, as a modal box does.
+    int open = 0, deepest = 0;
+    prompts::setMessage([&](const wxString& text, const wxString& caption, wxWindow*) {
+        answers.messages.push_back(caption + ": " + text);
+        deepest = std::max(deepest, ++open);
+        wxTheApp->ProcessIdle();
+        --open;
+    });
+    for (const char* name : {"a", "b", "c"}) {
+        std::ofstream bad(scratch.path(std::string("Brushes/") + name + ".png"));
+        bad << "not a picture";
+    }
+    b->LoadBrushes();
+    for (int steps = 0; b->iconsPending() && steps < 100; ++steps)
+        wxTheApp->ProcessIdle();
+    EXPECT_EQ(deepest, 1);
+    ASSERT_EQ(answers.messages.size(), 6u);
+    for (int i = 0; i < 3; ++i) {
+        const std::string name(1, static_cast<char>('a' + i));
+        EXPECT_EQ(answers.messages[2 * i], "Error...: File" + scratch.path("Brushes/" + name + ".png") + " could not be opened.");
+    }
+}
+
+// Pictures far beyond a preset's size: an icon is listed without its
+// picture, a preset is told as unreadable, neither is decoded.
+TEST_F(BrushLibrary, HugePicturesAreListedWithoutBeingDecoded) {
+    ASSERT_TRUE(libtest::writeBlackPng(scratch.path("Brushes/huge.png"), 10000, 10000));
+    ASSERT_TRUE(libtest::writeBlackPng(scratch.path("Brushes/Icons/huge.png"), 10000, 10000));
+    ASSERT_TRUE(libtest::writeClaimingPng(scratch.path("Brushes/claims.png"), 100000, 100000));
+    putPreset("Brushes/fine.png", "V|150|END");
+    listAndMakeIcons();
+    EXPECT_EQ(answers.messages,
+              std::vector<wxString>({"Error...: File" + scratch.path("Brushes/claims.png") + " could not be opened.",
+                                     "Message: Icon " + scratch.path("Brushes/Icons/claims.png") +
+                                         " could not been saved."}));
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"fine", "huge"}));
+    ASSERT_NE(row(1), nullptr);
+    EXPECT_EQ(row(1)->GetBitmapLabel().GetSize(), wxSize(64, 64));
+    EXPECT_FALSE(exists(scratch.path("Brushes/Icons/claims.png")));
+}
+
+// Entries that are no regular files where a preset's icon belongs: the icon
+// is made and put in their place, never written through them (a pipe would
+// hang the start-up for ever, a link write outside the library).
+class BrushLibraryWithOddEntries : public BrushLibrary {
+protected:
+    void beforeFrame() override {
+        for (const char* name : {"pipe", "zero", "dangling"})
+            putPreset(std::string("Brushes/") + name + ".png", "V|150|END");
+        putPreset("Brushes/bad\xff.png", nullptr);
+        ASSERT_EQ(::mkfifo(scratch.path("Brushes/Icons/pipe.png").c_str(), 0644), 0);
+        ASSERT_EQ(::symlink("/dev/zero", scratch.path("Brushes/Icons/zero.png").c_str()), 0);
+        ASSERT_EQ(::symlink(scratch.path("outside.png").c_str(), scratch.path("Brushes/Icons/dangling.png").c_str()),
+                  0);
+        testing::internal::CaptureStderr();
+    }
+};
+
+TEST_F(BrushLibraryWithOddEntries, TheListingReplacesThemWithIcons) {
+    const std::string said = testing::internal::GetCapturedStderr();
+    while (b->rebuildIconsStep()) {
+    }
+    EXPECT_TRUE(answers.messages.empty()) << answers.messages[0];
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"dangling", "pipe", "zero"}));
+    for (const char* name : {"pipe", "zero", "dangling"}) {
+        const std::string icon = scratch.path(std::string("Brushes/Icons/") + name + ".png");
+        struct stat st {};
+        ASSERT_EQ(lstat(icon.c_str(), &st), 0) << name;
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << name;
+        EXPECT_EQ(wxImage(wxString::FromUTF8(icon.c_str())).GetSize(), wxSize(64, 64)) << name;
+        EXPECT_EQ(comment(icon), "V|150|END") << name;
+    }
+    EXPECT_FALSE(exists(scratch.path("outside.png")));
+    // The preset whose name is not UTF-8 is left out, in one line.
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("Brushes/bad\\xff.png"), std::string::npos) << said;
 }
 
 class BrushLibraryWithoutIcons : public BrushLibrary {
@@ -257,8 +374,79 @@ TEST_F(BrushLibraryWithoutIcons, AMissingIconsFolderIsReportedAndNotMade) {
     putPreset("Brushes/kept.png", "V|150|END");
     b->LoadBrushes();
     EXPECT_EQ(answers.messages.size(), 2u);
-    EXPECT_TRUE(b->rows.empty());
+    EXPECT_TRUE(b->rowCount() == 0);
     EXPECT_FALSE(exists(scratch.path("Brushes/Icons")));
+}
+
+// Presets copied in by hand, without icons: the window is built without
+// waiting for them, and their icons and rows come in steps afterwards.
+class BrushLibraryWithoutTheIcons : public BrushLibrary {
+protected:
+    static constexpr int kCount = 200;
+    static std::string name(int i) { return wxString::Format("p%03d", i).utf8_string(); }
+    void beforeFrame() override { putPresets(kCount, name, false); }
+};
+
+TEST_F(BrushLibraryWithoutTheIcons, AreMadeAfterTheWindowsShowAFewAtATime) {
+    EXPECT_TRUE(svctest::listDir(scratch.path("Brushes/Icons")).empty());
+    EXPECT_EQ(b->rowCount(), 0);
+    ASSERT_TRUE(b->iconsPending());
+    wxTheApp->ProcessIdle();  // one step: a moment's work, not all of it
+    const size_t first = svctest::listDir(scratch.path("Brushes/Icons")).size();
+    EXPECT_GE(first, 1u);
+    EXPECT_LT(first, static_cast<size_t>(kCount));
+    EXPECT_EQ(b->rowCount(), static_cast<int>(first));
+    for (int steps = 0; b->iconsPending() && steps < 10 * kCount; ++steps)
+        wxTheApp->ProcessIdle();
+    EXPECT_FALSE(b->iconsPending());
+    EXPECT_EQ(svctest::listDir(scratch.path("Brushes/Icons")).size(), static_cast<size_t>(kCount));
+    ASSERT_EQ(b->rowCount(), kCount);
+    EXPECT_EQ(comment(scratch.path("Brushes/Icons/" + name(kCount - 1) + ".png")), "V|150|C|9|8|7|P|50|S|1|BRU|A|2|END");
+    rowcheck::expectRowsInView(*b->list, 0, kCount, [](int i) { return name(i); }, "all icons made");
+    EXPECT_TRUE(answers.messages.empty());
+}
+
+// Thousands of presets with their icons.
+class BrushLibraryOfThousands : public BrushLibrary {
+protected:
+    static constexpr int kCount = 5000;
+    static std::string name(int i) { return wxString::Format("p%04d", i).utf8_string(); }
+    void beforeFrame() override { putPresets(kCount, name, true); }
+    void expectRows(const rowcheck::NameOf& nameOf, const std::string& what) {
+        rowcheck::expectRowsInView(*b->list, 0, b->rowCount(), nameOf, what);
+    }
+    size_t windows() const { return b->list->GetChildren().size(); }
+};
+
+TEST_F(BrushLibraryOfThousands, AFewRowWindowsServeTheWholeList) {
+    ASSERT_EQ(b->rowCount(), kCount);
+    EXPECT_FALSE(b->iconsPending());
+    const rowcheck::NameOf names = [](int i) { return name(i); };
+    expectRows(names, "at the top");
+    click(frame->brushLibraryButton);  // the first showing lists again
+    EXPECT_EQ(b->rowCount(), kCount);
+    const size_t made = windows();
+    EXPECT_LT(made, 48u);  // a view's rows and a few more
+    for (int row : {1, 2500, kCount - 1, 0}) {
+        b->list->Scroll(0, row * b->list->pitch() / 5);
+        expectRows(names, "scrolled to row " + std::to_string(row));
+    }
+
+    // "X" far down the list removes that preset and its row only.
+    b->list->Scroll(0, 4000 * b->list->pitch() / 5);
+    answers.questionReplies = {wxID_YES};
+    ASSERT_NE(xButton(4001), nullptr);
+    click(xButton(4001));
+    EXPECT_FALSE(exists(scratch.path("Brushes/" + name(4001) + ".png")));
+    ASSERT_EQ(b->rowCount(), kCount - 1);
+    expectRows([](int i) { return name(i < 4001 ? i : i + 1); }, "after the deletion");
+
+    // A save puts its row in its place.
+    save("p4001");
+    ASSERT_EQ(b->rowCount(), kCount);
+    expectRows(names, "after the save");
+    EXPECT_EQ(windows(), made);
+    EXPECT_TRUE(answers.messages.empty());
 }
 
 // --- Deleting --------------------------------------------------------------------
@@ -266,10 +454,10 @@ TEST_F(BrushLibraryWithoutIcons, AMissingIconsFolderIsReportedAndNotMade) {
 TEST_F(BrushLibrary, XDeletesAPresetAfterAsking) {
     putPreset("Brushes/keep.png", "V|150|END");
     putPreset("Brushes/test.v1.png", "V|150|END");
-    b->LoadBrushes();
-    ASSERT_EQ(b->rows.size(), 2u);
+    listAndMakeIcons();
+    ASSERT_EQ(b->rowCount(), 2);
     std::vector<wxString> asked;
-    prompts::setQuestion([&](const wxString& text, const wxString& caption, long style) {
+    prompts::setQuestion([&](const wxString& text, const wxString& caption, long style, wxWindow*) {
         asked.push_back(caption + ": " + text);
         EXPECT_TRUE(style & wxNO_DEFAULT);
         const int reply = answers.questionReplies.front();
@@ -303,7 +491,7 @@ TEST_F(BrushLibrary, XDeletesAPresetAfterAsking) {
     ASSERT_EQ(answers.messages.size(), 2u);
     EXPECT_EQ(answers.messages[1], "Message: Brush file: " + scratch.path("Brushes/keep.png") + " could not be deleted.");
     EXPECT_FALSE(exists(scratch.path("Brushes/Icons/keep.png")));
-    EXPECT_EQ(b->rows.size(), 1u);  // not rebuilt
+    EXPECT_EQ(b->rowCount(), 1);  // not rebuilt
 }
 
 // --- Saving ----------------------------------------------------------------------
@@ -337,6 +525,7 @@ TEST_F(BrushLibrary, SavesTheSampleAndItsIconWithTheComment) {
     ASSERT_EQ(answers.messages.size(), 3u);
     EXPECT_EQ(answers.messages[0],
               "Info: Brush name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', '-', '_'");
+    EXPECT_EQ(answers.messages[1], "Info: Brush name cannot be empty.");
     EXPECT_FALSE(exists(scratch.path("Brushes/no.dots.png")));
 }
 
@@ -405,6 +594,56 @@ TEST_F(BrushLibrary, APresetThatCannotBeSavedKeepsTheCapture) {
     EXPECT_EQ(answers.messages.size(), 2u);
     EXPECT_TRUE(exists(scratch.path("Brushes/Icons/Too long.png")));
     EXPECT_EQ(f_newBrushPreset.load(), 3);
+}
+
+// An overwrite whose icon cannot be written leaves the old preset and its
+// icon exactly as they were, and nothing half-written beside them.
+TEST_F(BrushLibrary, AFailedOverwriteLeavesThePresetAsItWas) {
+    save("Kept");
+    const std::string picture = scratch.path("Brushes/Kept.png"), icon = scratch.path("Brushes/Icons/Kept.png");
+    const std::string oldPicture = svctest::readFile(picture), oldIcon = svctest::readFile(icon);
+    ASSERT_NE(comment(picture), "<none>");
+    f_PartNum = 9;  // a comment of its own for the new preset
+    {
+        std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
+        brushColor.getPixels()[0] = 200;
+    }
+    struct Case {
+        const char* what;
+        std::function<void()> breakIt, mendIt;
+    };
+    std::vector<Case> cases = {{"the icon has no pixels",
+                                [] {
+                                    std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
+                                    brushIconColor.clear();
+                                },
+                                [] {
+                                    std::lock_guard<std::mutex> lock(gBrushPreviewMutex);
+                                    brushIconColor.setUseTexture(false);
+                                    brushIconColor.allocate(64, 64, OF_IMAGE_COLOR);
+                                }}};
+    // A folder that cannot be written means nothing to root.
+    if (geteuid() != 0)
+        cases.push_back({"the icons folder cannot be written",
+                         [this] { ASSERT_EQ(chmod(scratch.path("Brushes/Icons").c_str(), 0555), 0); },
+                         [this] { ASSERT_EQ(chmod(scratch.path("Brushes/Icons").c_str(), 0755), 0); }});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        answers.messages.clear();
+        c.breakIt();
+        answers.questionReplies = {wxID_YES};
+        save("Kept");
+        c.mendIt();
+        EXPECT_EQ(answers.messages, std::vector<wxString>{"Message: Error writing data into brush file: " + icon});
+        EXPECT_EQ(svctest::readFile(picture), oldPicture);
+        EXPECT_EQ(svctest::readFile(icon), oldIcon);
+        for (const std::string& folder : {scratch.path("Brushes"), scratch.path("Brushes/Icons")})
+            for (const std::string& name : svctest::listDir(folder))
+                EXPECT_NE(name[0], '.') << name << " left behind";
+        EXPECT_EQ(f_newBrushPreset.load(), 2);  // the capture goes on, the sample kept
+    }
+    if (geteuid() == 0)
+        std::printf("as root the unwritable icons folder is not tried; the icon without pixels is\n");
 }
 
 TEST_F(BrushLibrary, ControlsLeftEnabledByTheCloseBoxStillSave) {
@@ -538,7 +777,7 @@ TEST_F(BrushLibrary, PresetsThatCannotBeAppliedStillHandOverTheGradient) {
     putPreset("Brushes/Odd.png", "V|151|C|1|2|3|P|5|S|0|BRU|B|7|END");
     putPreset("Brushes/Bare.png", nullptr);
     putPreset("Brushes/Words.png", "V|150|C|255|0|1|P|lots|S|1|BRU|B|7|END");
-    b->LoadBrushes();
+    listAndMakeIcons();
     ASSERT_EQ(rowNames(), (std::vector<std::string>{"Bare", "Odd", "Words"}));
 
     f_setPalette = false;

@@ -28,20 +28,35 @@ void touch(const std::string& path) { std::ofstream(path) << "x"; }
 }  // namespace
 
 TEST(LibraryName, OneRuleForGradientsAndPresets) {
+    using libraryfiles::NameProblem;
     struct Case {
         std::string name;
-        bool valid;
+        NameProblem problem;
     };
     const Case cases[] = {
-        {"Brush 1", true},        {"a-b_C", true},          {std::string(200, 'a'), true},
-        {"", false},              {std::string(201, 'a'), false}, {"a.b", false},
-        {"a/b", false},           {"..", false},            {"\xC3\xA9t\xC3\xA9", false},
-        {"tab\there", false},     {"x\\y", false},
+        {"Brush 1", NameProblem::kNone},
+        {"a-b_C", NameProblem::kNone},
+        {std::string(200, 'a'), NameProblem::kNone},
+        {"", NameProblem::kEmpty},
+        {std::string(201, 'a'), NameProblem::kCharacters},
+        {"a.b", NameProblem::kCharacters},
+        {"a/b", NameProblem::kCharacters},
+        {"..", NameProblem::kCharacters},
+        {"\xC3\xA9t\xC3\xA9", NameProblem::kCharacters},
+        {"tab\there", NameProblem::kCharacters},
+        {"x\\y", NameProblem::kCharacters},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(libraryfiles::isValidName(c.name), c.valid) << "'" << c.name << "'";
+    for (const Case& c : cases) {
+        EXPECT_EQ(libraryfiles::nameProblem(c.name), c.problem) << "'" << c.name << "'";
+        EXPECT_EQ(libraryfiles::isValidName(c.name), c.problem == NameProblem::kNone) << "'" << c.name << "'";
+    }
     EXPECT_FALSE(dialogkit::isFileNameValid(wxString::FromUTF8("\xC3\xA9")));
     EXPECT_TRUE(dialogkit::isFileNameValid("Sunset 2"));
+    // The empty name is told apart from one with the wrong characters.
+    EXPECT_EQ(dialogkit::nameRefusal("", "Gradient"), "Gradient name cannot be empty.");
+    EXPECT_EQ(dialogkit::nameRefusal("a.b", "Brush"),
+              "Brush name can contain only following characters: \n 'a - z', 'A - Z', '0 - 9', ' ', '-', '_'");
+    EXPECT_EQ(dialogkit::nameRefusal("Sunset 2", "Brush"), "");
 }
 
 TEST(LibraryFolders, CreatedWhereMissingAndListedInByteOrder) {

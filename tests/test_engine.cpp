@@ -65,9 +65,9 @@ struct TestEngine : wyrleApp {
         note("loadArtwork");
         if (!stub) wyrleApp::loadArtwork();
     }
-    void saveArtwork() override {
+    void saveArtwork(const SaveRequest& request) override {
         note("saveArtwork");
-        if (!stub) wyrleApp::saveArtwork();
+        if (!stub) wyrleApp::saveArtwork(request);
     }
     void paletka() override { note("paletka"); if (!stub) wyrleApp::paletka(); }
     void paletkaBasicHSV() override { note("paletkaBasicHSV"); if (!stub) wyrleApp::paletkaBasicHSV(); }

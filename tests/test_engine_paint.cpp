@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <string>
@@ -668,6 +671,140 @@ TEST_F(PaintEngine, ACaptureEndedByTheCloseBoxRestoresTheCanvasExactly) {
     frame();
     EXPECT_EQ(f_newBrushPreset.load(), 0);
     EXPECT_EQ(front(), before);
+}
+
+namespace {
+
+// The pixels of a picture file as the engine would open it; empty when it
+// cannot be read.
+std::vector<unsigned char> filePixels(const std::string& path) {
+    MyOfImage picture;
+    picture.setUseTexture(false);
+    if (!picture.loadImage(path)) return {};
+    const ofPixels& p = picture.pixelBuffer;
+    return std::vector<unsigned char>(p.data, p.data + static_cast<size_t>(p.width) * p.height * p.channelCount);
+}
+
+}  // namespace
+
+// Ctrl+S, Save As or Export during a capture: the front layer holds the
+// capture's sample then. The file must get the artwork, once the capture has
+// given it back, and a save asked before an export stays a save.
+TEST_F(PaintEngine, SavesAskedDuringACaptureWriteTheArtworkOnceItEnds) {
+    stroke(200, 200, 700, 500, 20);
+    const std::vector<unsigned char> painted = front();
+    const std::string saved = dir.path("a.png"), exported = dir.path("e.tga");
+    f_saveFile.set(wxString::FromUTF8(saved.c_str()));
+    f_workState = kWorkSave;
+    frame();
+    ASSERT_EQ(filePixels(saved), painted);
+    const std::string before = svctest::readFile(saved);
+
+    startCaptureWithASample();
+    const std::vector<unsigned char> sample = front();
+    ASSERT_NE(sample, painted);
+
+    // Save (the file name kept), then an export with its own options.
+    f_export = false;
+    f_workState = kWorkSave;
+    frame();
+    f_exportFile.set(wxString::FromUTF8(exported.c_str()));
+    f_export = true;
+    f_workState = kWorkSave;
+    frames(3);
+    EXPECT_EQ(f_workState.load(), 0);
+    EXPECT_EQ(svctest::readFile(saved), before) << "written during the capture";
+    EXPECT_FALSE(svctest::exists(exported)) << "exported during the capture";
+    // Painting in the box goes on while they wait.
+    stroke(420, 320, 540, 360, 10);
+    EXPECT_NE(front(), sample);
+    EXPECT_EQ(f_newBrushPreset.load(), 2);
+
+    ::unlink(saved.c_str());
+    f_newBrushPreset = 3;
+    frames(2);
+    EXPECT_EQ(f_newBrushPreset.load(), 0);
+    EXPECT_EQ(front(), painted);
+    EXPECT_EQ(filePixels(saved), painted) << "the save was lost or wrote the sample";
+    EXPECT_EQ(filePixels(exported), painted) << "the export was lost or wrote the sample";
+    EXPECT_TRUE(messages.empty());
+    // Each ran once.
+    ::unlink(saved.c_str());
+    frames(2);
+    EXPECT_FALSE(svctest::exists(saved));
+}
+
+// New and Open (artwork or back layer) asked during a capture wait for its
+// end too: the capture gives back the artwork first, then they act on it.
+TEST_F(PaintEngine, NewAndOpenAskedDuringACaptureWaitForItsEnd) {
+    std::vector<unsigned char> painted;
+    const std::string picture = dir.path("picture.png");
+    {
+        MyOfImage p;
+        p.setUseTexture(false);
+        p.allocate(800, 600, OF_IMAGE_COLOR);
+        std::memset(p.getPixels(), 90, 800 * 600 * 3);
+        ASSERT_TRUE(p.saveImage(picture));
+    }
+    struct Case {
+        const char* what;
+        std::function<void()> ask;
+        std::function<void()> expect;
+    };
+    const Case cases[] = {
+        {"new artwork",
+         [] {
+             f_sx = 320;
+             f_sy = 200;
+             f_workState = kWorkNewArtwork;
+         },
+         [this] {
+             EXPECT_EQ(engine->canvasWidth, 320);
+             EXPECT_EQ(front(), std::vector<unsigned char>(320 * 200 * 3, 0));
+         }},
+        {"back layer",
+         [&picture] {
+             f_fixedLoadPic = true;
+             f_loadFileBcg.set(wxString::FromUTF8(picture.c_str()));
+             f_workState = kWorkLoad;
+         },
+         [&] {
+             EXPECT_EQ(front(), painted);
+             const ofPixels& back = engine->backLayer.pixelBuffer;
+             EXPECT_EQ(back.data[0], 90);
+             EXPECT_TRUE(f_showBcg.load());
+         }},
+        {"open artwork",
+         [&picture] {
+             f_fixedLoadPic = false;
+             f_loadFile.set(wxString::FromUTF8(picture.c_str()));
+             f_workState = kWorkLoad;
+         },
+         [&] { EXPECT_EQ(front(), filePixels(picture)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        f_sx = 800;
+        f_sy = 600;
+        f_workState = kWorkNewArtwork;
+        frames(2);
+        stroke(200, 200, 700, 500, 20);
+        painted = front();
+        ASSERT_NE(painted, std::vector<unsigned char>(painted.size(), 0));
+        startCaptureWithASample();
+        const std::vector<unsigned char> sample = front();
+        c.ask();
+        frames(3);
+        EXPECT_EQ(f_workState.load(), 0);
+        EXPECT_EQ(f_newBrushPreset.load(), 2) << "the request ended the capture";
+        EXPECT_EQ(front(), sample);
+        f_newBrushPreset = 3;
+        frames(2);
+        EXPECT_EQ(f_newBrushPreset.load(), 0);
+        c.expect();
+        f_showBcg = false;
+    }
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(PaintEngine, LayerKeysSwapAndMergeThroughTheRing) {

@@ -3,6 +3,9 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/log.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -402,6 +405,52 @@ ofImage* rgbaImage(ofImage& img) {
 }
 
 }  // namespace
+
+// wxWidgets puts its own libtiff handlers in, which show every TIFF message
+// as an error box. A TIFF as ImageMagick writes it, or as the program saves
+// one, makes libtiff talk (FreeImage asks it for tags it does not know) but
+// loads: no error may reach the toolkit, and the log gets one line. A TIFF
+// cut short fails, told by the caller alone.
+TEST(ImageLoad, TiffReaderMessagesGoToTheLogNotToTheToolkit) {
+    struct Errors : wxLog {
+        int count = 0;
+        void DoLogRecord(wxLogLevel level, const wxString&, const wxLogRecordInfo&) override {
+            count += level <= wxLOG_Warning;
+        }
+    };
+    wxInitializer wx;
+    wxInitAllImageHandlers();
+    Errors* errors = new Errors;
+    delete wxLog::SetActiveTarget(errors);
+    TempDir tmp;
+    ASSERT_TRUE(tmp.ok());
+    const std::string fixture = WYRLE_TEST_DATA "/pictures/written-by-imagemagick.tif";
+    const std::string cut = tmp.path("cut.tif"), ours = tmp.path("ours.tif");
+    ASSERT_TRUE(writeBytes(cut, readBytes(fixture).substr(0, 120)));
+
+    MyOfImage image;
+    image.setUseTexture(false);
+    const std::string read = stdoutOf([&] { EXPECT_TRUE(image.loadImage(fixture)); });
+    wxLog::FlushActive();
+    EXPECT_EQ(errors->count, 0);
+    EXPECT_EQ(image.width, 6);
+    EXPECT_EQ(image.height, 4);
+    EXPECT_EQ(std::count(read.begin(), read.end(), '\n'), 1) << read;
+    EXPECT_NE(read.find("unknown tag"), std::string::npos) << read;
+    EXPECT_NE(read.find("written-by-imagemagick.tif"), std::string::npos) << read;
+
+    const std::vector<unsigned char> pixels(image.getPixels(), image.getPixels() + 6 * 4 * 3);
+    ASSERT_TRUE(image.saveImage(ours));
+    MyOfImage again;
+    again.setUseTexture(false);
+    stdoutOf([&] { EXPECT_TRUE(again.loadImage(ours)); });
+    EXPECT_EQ(std::vector<unsigned char>(again.getPixels(), again.getPixels() + 6 * 4 * 3), pixels);
+
+    stdoutOf([&] { EXPECT_FALSE(again.loadImage(cut)); });
+    wxLog::FlushActive();
+    EXPECT_EQ(errors->count, 0);
+    delete wxLog::SetActiveTarget(nullptr);
+}
 
 TEST(ImageSave, ExtensionDecidesTheFormatEvenOverAnExistingFile) {
     TempDir tmp;

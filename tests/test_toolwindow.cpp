@@ -976,6 +976,7 @@ TEST_F(ToolWindow, OpenBackLayerHandsThePictureToTheEngine) {
 }
 
 TEST_F(ToolWindow, HelpOpensTheManualWithOneArgument) {
+    putManual();
     // The opener records its arguments, one per line.
     const std::string record = scratch.path("opened.txt");
     const std::string opener = scratch.path("opener.sh");
@@ -998,6 +999,7 @@ TEST_F(ToolWindow, HelpOpensTheManualWithOneArgument) {
 }
 
 TEST_F(ToolWindow, HelpWithoutAnOpenerSaysSoInOneLineAndShowsNothing) {
+    putManual();
     const wxString saved = WyrleFrame::opener;
     for (const char* missing : {"/nonexistent/xdg-open", "wyrle-no-such-opener"}) {
         SCOPED_TRACE(missing);
@@ -1015,6 +1017,27 @@ TEST_F(ToolWindow, HelpWithoutAnOpenerSaysSoInOneLineAndShowsNothing) {
     EXPECT_TRUE(answers.messages.empty());
     EXPECT_TRUE(toolwindow::findProgram("sh"));
     EXPECT_FALSE(toolwindow::findProgram(""));
+}
+
+// The opener would start and say nothing about a missing file: Help, F1 (the
+// drawing window's key reaches HelpSelected) and the online item tell where
+// the manual was looked for, and start nothing.
+TEST_F(ToolWindow, HelpWithoutTheManualSaysWhereItWasLookedFor) {
+    const std::string started = scratch.path("started.txt");
+    const std::string opener = scratch.path("opener.sh");
+    std::ofstream(opener) << "#!/bin/sh\necho started > '" << started << "'\n";
+    ASSERT_EQ(chmod(opener.c_str(), 0755), 0);
+    const wxString saved = WyrleFrame::opener;
+    WyrleFrame::opener = wxString::FromUTF8(opener.c_str());
+    menu(wxID_HELP);
+    frame->HelpSelected();
+    menu(WyrleFrame::ID_MENUONLINE);
+    WyrleFrame::opener = saved;
+    const wxString message =
+        "Info: The manual could not be found: " + wxGetCwd() + "/Documents/Wyrle_Manual_v1.5_Win.pdf";
+    EXPECT_EQ(answers.messages, std::vector<wxString>(3, message));
+    wxMilliSleep(300);
+    EXPECT_FALSE(svctest::exists(started));
 }
 
 // --- Placement, idle and closing --------------------------------------------

@@ -9,6 +9,7 @@
 #include <wx/button.h>
 #include <wx/colourdata.h>
 #include <wx/dialog.h>
+#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/menu.h>
@@ -40,6 +41,7 @@
 #include "WyrleMain.h"
 #include "wyrleApp.h"
 #include "services_fixture.h"
+#include "wx_start.h"
 
 namespace twtest {
 
@@ -57,26 +59,7 @@ inline void countAssert(const wxString& file, int line, const wxString&, const w
 
 // Starts wx once per process; false when there is no display to run on.
 inline bool startWx() {
-    static int state = 0;  // 0 not tried, 1 running, 2 failed
-    if (state == 0) {
-        setenv("GDK_BACKEND", "x11", 1);
-        setenv("NO_AT_BRIDGE", "1", 1);
-        state = 2;
-        if (std::getenv("DISPLAY")) {
-            wxApp::SetInstance(new wxApp());
-            static int argc = 1;
-            static char name[] = "test_toolwindow";
-            static char* argv[] = {name, nullptr};
-            if (wxEntryStart(argc, argv) && wxTheApp->CallOnInit()) {
-                wxInitAllImageHandlers();
-                // Failed reads inside wx go to stderr, never to a modal box.
-                delete wxLog::SetActiveTarget(new wxLogStderr);
-                wxSetAssertHandler(countAssert);
-                state = 1;
-            }
-        }
-    }
-    return state == 1;
+    return wxstart::start([] { wxSetAssertHandler(countAssert); });
 }
 
 // What the modal boxes were asked and what they answer.
@@ -184,7 +167,7 @@ protected:
         prompts::setMessage([this](const wxString& text, const wxString& caption, wxWindow*) {
             answers.messages.push_back(caption + ": " + text);
         });
-        prompts::setQuestion([this](const wxString&, const wxString&, long) {
+        prompts::setQuestion([this](const wxString&, const wxString&, long, wxWindow*) {
             ++answers.questions;
             if (answers.questionReplies.empty())
                 return static_cast<int>(wxID_NO);
@@ -258,6 +241,11 @@ protected:
         frame->GetEventHandler()->ProcessEvent(ev);
     }
     std::string label(wxStaticText* text) const { return std::string(text->GetLabel().utf8_str()); }
+    // The manual where Help looks for it, below the working folder.
+    void putManual() {
+        ASSERT_TRUE(wxFileName::Mkdir(scratch.path("Documents"), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+        ASSERT_TRUE(svctest::writeFile(scratch.path("Documents/Wyrle_Manual_v1.5_Win.pdf"), "%PDF-1.4\n"));
+    }
     bool highlighted(wxWindow* w) const { return w->GetBackgroundColour() == wxColour(245, 180, 110); }
     bool normal(wxWindow* w) const { return w->GetBackgroundColour() == wxColour(240, 240, 240); }
     // The colour at the middle of a bitmap button's picture.

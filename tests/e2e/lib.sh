@@ -200,15 +200,19 @@ frame_offset() {
     awk -F'[=,]' '/=/ { l = $2 + 0; t = $4 + 0 } END { print l + 0, t + 0 }'
 }
 
-# Waits until a window matching the grep pattern is mapped; prints its line.
+# Waits until a window matching the grep pattern is mapped and stays put (a
+# window manager places a window a moment after it is mapped); prints its
+# line, also when it still moves at the end of the wait.
 wait_window() {
-  local pattern="$1" seconds="${2:-20}" line="" i
+  local pattern="$1" seconds="${2:-20}" line="" now i
   for i in $(seq $((seconds * 10))); do
-    line="$("$XWIN" list 2>/dev/null | grep -E -- "$pattern" | head -n1)"
-    [ -n "$line" ] && { echo "$line"; return 0; }
+    now="$("$XWIN" list 2>/dev/null | grep -E -- "$pattern" | head -n1)"
+    [ -n "$now" ] && [ "$now" = "$line" ] && { echo "$now"; return 0; }
+    line="$now"
     kill -0 "$WYRLE_PID" 2>/dev/null || return 1
     sleep 0.1
   done
+  [ -n "$line" ] && { echo "$line"; return 0; }
   return 1
 }
 
@@ -544,6 +548,21 @@ show_gradient_tool() {
   gradient="$(wait_window '"Gradient Tool"' 10)" || fail "the swatch showed no Gradient Tool"
   read -r gradient_id gx gy _ _ _ <<<"$gradient"
   settled_window "$gradient_id"
+}
+
+# The colour "r,g,b" of the pixel at ($1, $2) in the Gradient Tool, from its
+# top left corner (gx, gy, as show_gradient_tool sets them).
+gradient_pixel() {
+  import -window root -crop "1x1+$((gx + $1))+$((gy + $2))" -depth 8 \
+    -format '%[fx:int(255*r+.5)],%[fx:int(255*g+.5)],%[fx:int(255*b+.5)]' info:
+}
+# Whether the Gradient Tool's tick box at ($1, $2) is ticked: GTK draws a
+# ticked box blue, an empty one light.
+gradient_ticked() {
+  local rgb r b
+  rgb="$(gradient_pixel "$1" "$2")"
+  r="${rgb%%,*}" b="${rgb##*,}"
+  [ "$b" -gt $((r + 60)) ]
 }
 
 # Starts the program and waits for both windows, the drawing window settled

@@ -3,7 +3,9 @@
 # and OK save a preset "test" (sample and icon with the same comment); an
 # icon removed by hand comes back and a stray one goes when the library is
 # closed and shown again; "X" and Yes delete the preset and its row; "New"
-# and then the close box end a capture and give the canvas back as it was.
+# and then the close box end a capture and give the canvas back as it was;
+# Ctrl+S during a capture saves the artwork once the capture has ended, never
+# the capture's sample.
 source "$(dirname "$0")/lib.sh" "$@"
 command -v xdotool >/dev/null || fail "xdotool is not installed"
 command -v import >/dev/null || fail "ImageMagick's import is not installed"
@@ -51,9 +53,9 @@ row_is() { [ "$(pixel $(in_lib $ROW0_X "$1"))" "$2" "$LIST_BG" ]; }
 # (1165, -2) with its list area at the top and the capture row below it;
 # places in it are given from its inside's corner (lx, ly).
 brushes_button() { xdotool mousemove --window "$tool_id" 166 338 click 1; }
-NEW_X=27 NAME_X=92 OK_X=149 ROW_Y=219
+NEW_X=19 NAME_X=93 OK_X=158 ROW_Y=219
 LIST_BG="84,80,76"
-ROW0_X=41 ROW0_Y=37 ROW1_Y=112  # the middle of the first and second row's icon
+ROW0_X=42 ROW0_Y=38 ROW1_Y=115  # the middle of the first and second row's icon
 in_lib() { echo $((lx + $1)) $((ly + $2)); }
 show_library() {
   brushes_button
@@ -110,7 +112,7 @@ import -window root -crop "173x500+$lx+$((ly + 2))" +repage "$WORK_DIR/library.p
 echo "the icon was rebuilt with its comment, the stray icon removed, one row listed"
 
 # 3. "X" on "test", then Yes.
-xdotool mousemove $(in_lib 138 16) click 1
+xdotool mousemove $(in_lib 144 8) click 1
 info="$(wait_window '"Info"$' 10)" || fail "X asked nothing"
 focus_window "${info%% *}"
 xdotool key alt+y
@@ -128,4 +130,39 @@ close_library
 shot same "$WORK_DIR/artwork.png" "$WORK_DIR/closed.png" || fail "the close box did not give the canvas back"
 echo "the close box ended the capture and the canvas is as it was"
 
+# 5. Saved as a.png, painted on, then Ctrl+S (which saves without asking)
+# while a capture runs, and the capture ended with "New".
+save_as_new "$RUN/a.png"
+cp "$RUN/a.png" "$WORK_DIR/first.png"
+drag 200 380 420 520
+shot "$WORK_DIR/painting.png"
+[ "$(differ "$WORK_DIR/closed.png" "$WORK_DIR/painting.png")" != 0 ] || fail "the second stroke painted nothing"
+show_library
+xdotool mousemove $(in_lib $NEW_X $ROW_Y) click 1
+sleep 1
+drag 450 320 500 350
+xdotool windowfocus "$draw_id" 2>/dev/null
+sleep 0.2
+xdotool key ctrl+s
+# Frames go on after the key: a stroke shows once they have run.
+import -window root -crop "256x256+$((dx + 352))+$((dy + 213))" +repage "$WORK_DIR/box_before.png"
+drag 470 300 490 380
+import -window root -crop "256x256+$((dx + 352))+$((dy + 213))" +repage "$WORK_DIR/box_after.png"
+[ "$(differ "$WORK_DIR/box_before.png" "$WORK_DIR/box_after.png")" != 0 ] || fail "no stroke in the capture box after Ctrl+S"
+cmp -s "$RUN/a.png" "$WORK_DIR/first.png" || fail "Ctrl+S during the capture wrote a.png at once"
+xdotool mousemove $(in_lib $NEW_X $ROW_Y) click 1
+for i in $(seq 100); do
+  cmp -s "$RUN/a.png" "$WORK_DIR/first.png" || break
+  sleep 0.1
+done
+cmp -s "$RUN/a.png" "$WORK_DIR/first.png" && fail "the save asked for during the capture never came"
+sleep 0.5
+shot "$WORK_DIR/ended.png"
+[ "$(differ "$WORK_DIR/painting.png" "$WORK_DIR/ended.png")" = 0 ] || fail "the capture's end did not give the canvas back"
+convert "$RUN/a.png" -crop 796x596+2+2 +repage "$WORK_DIR/a_inside.png"
+[ "$(differ "$WORK_DIR/a_inside.png" "$WORK_DIR/painting.png")" = 0 ] || fail "a.png does not hold the painting"
+grep -q "assert" "$WORK_DIR/out.txt" && fail "an assertion in the program's output"
+echo "Ctrl+S during the capture saved the painting pixel for pixel once the capture ended"
+
+grep -E "Gtk-(WARNING|CRITICAL)" "$WORK_DIR/out.txt" && fail "GTK complained about the rows"
 quit_from_menu "$tool_id"

@@ -9,7 +9,7 @@ command -v identify >/dev/null || fail "ImageMagick's identify is not installed"
 xvfb_start
 
 # Points of the Gradient Tool, from its top left corner; a click there, and
-# the tool drawn again after it.
+# one that waits for the tool to be drawn anew after it.
 at() { xdotool mousemove $((gx + $1)) $((gy + $2)); }
 click_at() { at "$1" "$2"; xdotool click 1; }
 TOOL_AREA=""
@@ -19,25 +19,16 @@ click_changes() {
   shot_until differs "$WORK_DIR/tool_before.png" "$WORK_DIR/tool_after.png" "$TOOL_AREA" ||
     fail "a click at ($1, $2) in the Gradient Tool changed nothing"
 }
-box5() { echo 164 99; }  # beside the tick mark
-new_button() { echo 73 446; }
-name_field() { echo 170 446; }
-name_ok() { echo 256 446; }
-default_row() { echo 110 231; }
-first_row() { echo 110 263; }
-first_x() { echo 272 255; }
+box5() { echo 158 94; }  # beside the tick mark
+new_button() { echo 76 447; }
+name_field() { echo 173 447; }
+name_ok() { echo 258 447; }
+default_row() { echo 113 233; }
+first_row() { echo 113 268; }
+first_x() { echo 276 258; }
 panel_colour() { echo "84,80,76"; }
-pixel() {
-  import -window root -crop "1x1+$((gx + $1))+$((gy + $2))" -depth 8 \
-    -format '%[fx:int(255*r+.5)],%[fx:int(255*g+.5)],%[fx:int(255*b+.5)]' info:
-}
-# A ticked box is drawn blue, an empty one light.
-ticked() {
-  local rgb r b
-  rgb="$(pixel $(box5))"
-  r="${rgb%%,*}" b="${rgb##*,}"
-  [ "$b" -gt $((r + 60)) ]
-}
+pixel() { gradient_pixel "$@"; }
+ticked() { gradient_ticked $(box5); }
 
 start_and_show_tool() {
   wyrle_start_windows
@@ -91,4 +82,5 @@ row_gone() { [ "$(pixel $(first_row))" = "$(panel_colour)" ]; }
 wait_for 5 row_gone || fail "the row of warm is still shown"
 echo "X and Yes deleted warm and its row"
 
+grep -E "Gtk-(WARNING|CRITICAL)" "$WORK_DIR/out.txt" && fail "GTK complained about the rows"
 quit_from_menu "$tool_id"

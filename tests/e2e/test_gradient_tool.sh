@@ -23,12 +23,12 @@ read -r left top <<<"$(frame_offset "$gradient_id")"
 echo "the Gradient button and the swatch showed the Gradient Tool at (300, 35)"
 
 # The stop boxes of stops 4 and 8, the row of all nine, and the preview.
-BOXES="300x20+$((gx + 15))+$((gy + 87))"  # below the swatches
-PREVIEW="273x30+$((gx + 23))+$((gy + 25))"
+BOXES="300x20+$((gx + 15))+$((gy + 88))"  # below the swatches
+PREVIEW="273x30+$((gx + 27))+$((gy + 25))"
 # A click on the box of stop $1, once the row of boxes shows it.
 untick() {
   settled_shot "$WORK_DIR/boxes_before.png" "$BOXES"
-  xdotool mousemove $((gx + 169 + ($1 - 4) * 34)) $((gy + 96)) click 1
+  xdotool mousemove $((gx + 31 + $1 * 33)) $((gy + 98)) click 1
   shot_until differs "$WORK_DIR/boxes_before.png" "$WORK_DIR/boxes_after.png" "$BOXES" ||
     fail "clicking the box of stop $1 changed nothing"
 }
@@ -96,7 +96,7 @@ swatch_shows_tool "after hiding it"
 
 untick 4
 untick 8
-xdotool mousemove $((gx + 200)) $((gy + 489)) click 1 # Apply
+xdotool mousemove $((gx + 203)) $((gy + 490)) click 1 # Apply
 # Half as long again as the default gradient took to reach blue: without
 # the Apply the stroke would show blue.
 stroke $(((to_blue * 3 / 2 + 999) / 1000)) "$WORK_DIR/applied.png"

@@ -5,10 +5,17 @@
 //                      on the screen
 //   xwin close ID      sends WM_DELETE_WINDOW to the window, as a window manager would
 //   xwin wmclose ID    asks the window manager to close the window (_NET_CLOSE_WINDOW)
+//   xwin ping ID [MS]  sends _NET_WM_PING and waits up to MS milliseconds
+//                      (default 10000) for the answer, which the program's
+//                      toolkit gives once its event loop runs again; prints
+//                      the milliseconds it took, fails when none came
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <poll.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -103,11 +110,51 @@ int closeWindow(Display* dpy, Window w) {
     return 0;
 }
 
+int ping(Display* dpy, Window w, long timeoutMs) {
+    const Window root = DefaultRootWindow(dpy);
+    const Atom protocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
+    const Atom pingAtom = XInternAtom(dpy, "_NET_WM_PING", False);
+    // The answer goes to the root window.
+    XSelectInput(dpy, root, SubstructureNotifyMask);
+    const long stamp = static_cast<long>(std::chrono::steady_clock::now().time_since_epoch().count() & 0x7fffffff);
+    XEvent ev;
+    std::memset(&ev, 0, sizeof ev);
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = w;
+    ev.xclient.message_type = protocols;
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = static_cast<long>(pingAtom);
+    ev.xclient.data.l[1] = stamp;
+    ev.xclient.data.l[2] = static_cast<long>(w);
+    const auto start = std::chrono::steady_clock::now();
+    XSendEvent(dpy, w, False, NoEventMask, &ev);
+    XFlush(dpy);
+    for (;;) {
+        while (XPending(dpy)) {
+            XEvent in;
+            XNextEvent(dpy, &in);
+            if (in.type == ClientMessage && in.xclient.message_type == protocols &&
+                static_cast<Atom>(in.xclient.data.l[0]) == pingAtom && in.xclient.data.l[1] == stamp) {
+                const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(
+                                    std::chrono::steady_clock::now() - start).count() / 1000.0;
+                std::printf("%.1f\n", ms);
+                return 0;
+            }
+        }
+        const long left = timeoutMs - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now() - start).count();
+        if (left <= 0)
+            return 1;
+        pollfd fd{ConnectionNumber(dpy), POLLIN, 0};
+        ::poll(&fd, 1, static_cast<int>(left));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: xwin list | xwin close ID | xwin wmclose ID\n");
+        std::fprintf(stderr, "usage: xwin list | xwin close ID | xwin wmclose ID | xwin ping ID [MS]\n");
         return 2;
     }
     Display* dpy = XOpenDisplay(nullptr);
@@ -122,6 +169,8 @@ int main(int argc, char** argv) {
         rc = closeWindow(dpy, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)));
     else if (std::strcmp(argv[1], "wmclose") == 0 && argc > 2)
         rc = askManagerToClose(dpy, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)));
+    else if (std::strcmp(argv[1], "ping") == 0 && argc > 2)
+        rc = ping(dpy, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)), argc > 3 ? std::atol(argv[3]) : 10000);
     XCloseDisplay(dpy);
     return rc;
 }
