@@ -374,9 +374,10 @@ tool_lit() {
 # drawing window ignores keys and the tool window's commands, and the fade
 # goes on after the screen looks still. "e" chooses the eraser, which lights
 # its button (pressed again until it does), and "q" the brush again; the
-# canvas is not touched. Not during a brush capture.
+# canvas is not touched.
 engine_ready() {
-  focus_window "$draw_id"
+  # A window manager gave it the focus at the stroke: asked only if not.
+  has_focus "$draw_id" || focus_window "$draw_id"
   local i
   for i in $(seq 50); do
     xdotool key e
