@@ -355,6 +355,13 @@ void wyrleApp::captureStep() {
     if (frameCapture == 3) {
         captureTaken = false;
         frameCapture = 0;
+        // A stroke still fading out belongs to the capture: it would go on
+        // painting its tail into the artwork given back.
+        if (strokeState != 0) {
+            strokeState = 0;
+            strokeEndPending = false;
+            requests::endStroke();
+        }
         centerTexture();
         requests::raise(f_centerTexture);
         undo::Ring ring = undoRing();

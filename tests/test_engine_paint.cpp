@@ -674,6 +674,35 @@ TEST_F(PaintEngine, ACaptureEndedByTheCloseBoxRestoresTheCanvasExactly) {
     EXPECT_EQ(front(), before);
 }
 
+// "New" or OK pressed while the capture's last stroke still fades out: its
+// tail must not go on painting into the artwork given back.
+TEST_F(PaintEngine, ACaptureEndedDuringAFadingStrokeGivesTheArtworkBackUntouched) {
+    stroke(200, 200, 700, 500, 20);
+    const std::vector<unsigned char> before = front();
+    const int pos = engine->undoPos;
+    f_newBrushPreset = 1;
+    f_workState = kWorkFillFront;
+    frame();
+    ASSERT_EQ(f_newBrushPreset.load(), 2);
+    press(0, 400, 300);
+    for (int i = 1; i <= 10; ++i) moveTo(400 + 16 * i, 300 + 8 * i);
+    release(0, 560, 380);
+    frame();
+    ASSERT_NE(engine->strokeState, 0) << "the stroke no longer fades: the case is not shown";
+    int capturing = 2;
+    ASSERT_TRUE(f_newBrushPreset.compare_exchange_strong(capturing, 3));
+    frame();
+    EXPECT_EQ(f_newBrushPreset.load(), 0);
+    EXPECT_EQ(engine->strokeState, 0);
+    settle();
+    frames(5);
+    EXPECT_EQ(front(), before);
+    EXPECT_EQ(engine->undoPos, pos) << "the tail went into the undo ring";
+    // The next stroke paints as usual.
+    stroke(300, 300, 500, 300, 10);
+    EXPECT_NE(front(), before);
+}
+
 namespace {
 
 // The pixels of a picture file as the engine would open it; empty when it

@@ -20,22 +20,10 @@ read -r draw_id dx dy _ <<<"$draw"
 read -r _ tx ty tw th _ <<<"$("$XWIN" list | awk -v id="$tool_id" '$1 == id')"
 [ -n "$th" ] || fail "the tool window has no geometry"
 
-# Pixels of the root window until two looks 0.5 s apart agree (the trail of
-# a stroke runs on after the release).
-settled_shot() {
-  local crop="$1" out="$2" i
-  import -window root -crop "$crop" +repage "$WORK_DIR/a.png"
-  for i in $(seq 40); do
-    sleep 0.5
-    import -window root -crop "$crop" +repage "$WORK_DIR/b.png"
-    [ "$(compare -metric AE "$WORK_DIR/a.png" "$WORK_DIR/b.png" /dev/null 2>&1)" = 0 ] &&
-      { mv "$WORK_DIR/b.png" "$out"; return 0; }
-    mv "$WORK_DIR/b.png" "$WORK_DIR/a.png"
-  done
-  fail "the screen never settled for $out"
-}
-
-settled_shot "${tw}x${th}+${tx}+${ty}" "$OUT/toolwindow.png"
+# The trail of a stroke runs on after the release: a shot is taken once two
+# looks half a second apart agree.
+SETTLE_GAP=0.5
+settled_shot "$OUT/toolwindow.png" "${tw}x${th}+${tx}+${ty}"
 
 # The style buttons' centres in the tool window, left to right.
 style_x=(35 80 127)
@@ -45,36 +33,38 @@ style_y=344
 # swing out and shows the style), the crop a band around it.
 cx=$((dx + 80)) cy=$((dy + 41))
 crop="700x380+$((cx + 50))+$((cy + 110))"
-wave="$(awk -v N=20 -v A=70 'BEGIN { for (i = 0; i <= N; i++) printf "%d %d\n", 150 + i * 500 / N, 300 + A * sin(i * 6.2832 / (N * 2 / 3)) }')"
+# The empty canvas there, the pointer on the tool window as after a click on
+# a style button.
+xdotool mousemove $((tx + 5)) $((ty + 300))
+settled_shot "$WORK_DIR/blank.png" "$crop"
+cleared() {
+  settled_shot "$WORK_DIR/cleared.png" "$crop"
+  left="$(differ "$WORK_DIR/blank.png" "$WORK_DIR/cleared.png")"
+  [ "$left" -lt 50 ]
+}
+WAVE_SECONDS=0.4
+read -r -a wave <<<"$(awk -v N=20 -v A=70 -v x=$cx -v y=$cy 'BEGIN {
+  for (i = 0; i <= N; i++) printf "%d %d ", x + 150 + i * 500 / N, y + 300 + A * sin(i * 6.2832 / (N * 2 / 3)) }')"
 # Wyrle, the style the program starts with, last: each click then changes
 # the choice, so a click that missed shows.
 for n in 1 2 0; do
   xdotool mousemove $((tx + style_x[n])) $((ty + style_y)) click 1
   # The chosen style's button turns orange; grey means the click missed it.
-  for i in $(seq 50); do
-    sleep 0.1
-    rgb="$(import -window root -crop "1x1+$((tx + style_x[n] - 18))+$((ty + style_y - 7))" +repage \
-      -format '%[fx:int(255*r)] %[fx:int(255*b)]' info:)"
-    read -r red blue <<<"$rgb"
-    [ "$red" -gt $((blue + 80)) ] && break
-  done
-  [ "$red" -gt $((blue + 80)) ] || fail "the ${STYLES[n]} button was not chosen (its colour: $rgb)"
-  xdotool windowfocus "$draw_id"
-  sleep 0.3
+  wait_for 5 button_on $((tx + style_x[n] - 18)) $((ty + style_y - 7)) ||
+    fail "the ${STYLES[n]} button was not chosen (its colour: $(screen_rgb $((tx + style_x[n] - 18)) $((ty + style_y - 7))))"
+  # Delete clears the stroke before (once it has faded out); a pixel or two
+  # where the chain rests may stay.
+  engine_ready
   xdotool key Delete
-  read -r x y <<<"$(head -n1 <<<"$wave")"
-  xdotool mousemove $((cx + x)) $((cy + y))
-  sleep 2
-  xdotool mousedown 1
-  while read -r x y; do
-    xdotool mousemove $((cx + x)) $((cy + y))
-  done <<<"$wave"
-  xdotool mouseup 1
-  # The space bar held hides the brush cursor; the pointer stays, so the
-  # trail's run-on does not follow it away.
+  wait_for 10 cleared || fail "Delete left $left pixels of the stroke before"
+  xdotool mousemove "${wave[0]}" "${wave[1]}"
+  sleep 2 # the chain gathers at the start
+  drag_path "$WAVE_SECONDS" "${wave[@]}"
+  # Once the stroke has faded out, the space bar held hides the brush
+  # cursor; the pointer stays where the stroke ended.
+  engine_ready
   xdotool keydown space
-  sleep 1
-  settled_shot "$crop" "$OUT/stroke-${STYLES[n]}.png"
+  settled_shot "$OUT/stroke-${STYLES[n]}.png" "$crop"
   xdotool keyup space
   lit="$(convert "$OUT/stroke-${STYLES[n]}.png" -colorspace gray -threshold 10% -format '%[fx:int(mean*w*h)]' info:)"
   [ "$lit" -gt 2000 ] || fail "the ${STYLES[n]} stroke lit only $lit pixels"

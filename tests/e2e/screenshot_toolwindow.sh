@@ -9,11 +9,8 @@ xvfb_start
 wyrle_start
 wait_window ' 960 [0-9]+ "' 20 >/dev/null || fail "no drawing window"
 tool="$(wait_window ' "Wyrle"$' 10)" || fail "no tool window"
-sleep 2
-import -window root -crop 1170x720+0+0 "$OUT-windows.png"
-xdotool windowfocus "${tool%% *}"
-sleep 0.3
+settled_shot "$OUT-windows.png" 1170x720+0+0
+focus_window "${tool%% *}"
 xdotool key e
-sleep 1
-import -window root -crop 200x720+0+0 "$OUT-eraser.png"
+shot_until differs "$OUT-windows.png" "$OUT-eraser.png" 200x720+0+0 || fail "e did not choose the eraser"
 echo "wrote $OUT-windows.png and $OUT-eraser.png"

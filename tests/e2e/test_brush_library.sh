@@ -31,18 +31,24 @@ EOF
 # The colour of one screen pixel as "r,g,b".
 pixel() { import -window root -crop "1x1+$1+$2" +repage -depth 8 txt:- | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1,\2,\3/p' | head -n1; }
 # The canvas (800 x 600 at 100 %, at (80, 41) in the window), with the brush
-# cursor hidden by the space bar held in the drawing window.
+# cursor hidden by the space bar held in the drawing window; with "same" or
+# "differs" and a picture, once it is (no longer) that picture.
+CANVAS="796x596+$((dx + 82))+$((dy + 43))"
 shot() {
   xdotool mousemove $((dx + 940)) $((dy + 665))
-  xdotool windowfocus "$draw_id" 2>/dev/null
-  sleep 0.2
+  focus_window "$draw_id"
   xdotool keydown space
-  sleep 1
-  import -window root -crop "796x596+$((dx + 82))+$((dy + 43))" +repage "$1"
+  local found=0
+  if [ $# = 1 ]; then
+    settled_shot "$1" "$CANVAS"
+  else
+    shot_until "$1" "$2" "$3" "$CANVAS" || found=1
+  fi
   xdotool keyup space
+  return "$found"
 }
-differ() { compare -metric AE "$1" "$2" /dev/null 2>&1; }
-drag() { drag_line "$@"; sleep 1; }
+drag() { drag_line "$@"; }
+row_is() { [ "$(pixel $(in_lib $ROW0_X "$1"))" "$2" "$LIST_BG" ]; }
 # The library: the Brushes button of the tool window; its window sits at
 # (1165, -2) with its list area at the top and the capture row below it;
 # places in it are given from its inside's corner (lx, ly).
@@ -55,37 +61,32 @@ show_library() {
   brushes_button
   lib="$(wait_window ' 173 500 "Brushes"$' 10)" || fail "the brush library did not show"
   read -r lib_id lx ly _ <<<"$lib"
-  sleep 0.5
+  settled_window "$lib_id"
 }
 close_library() {
   "$XWIN" close "$lib_id"
-  for i in $(seq 50); do
-    "$XWIN" list | grep -q '"Brushes"$' || return 0
-    sleep 0.1
-  done
-  fail "the close box did not hide the library"
+  wait_gone '"Brushes"$' || fail "the close box did not hide the library"
+}
+# "New" in the library: the canvas shows the capture instead of the artwork.
+new_capture() {
+  xdotool mousemove $(in_lib $NEW_X $ROW_Y) click 1
+  shot differs "$WORK_DIR/artwork.png" "$WORK_DIR/capture.png" || fail "New showed no capture"
 }
 
 wait_title '^wyrleArtwork.png \| 800x600 pixels \| 100% '
-sleep 1
 drag 150 120 350 260
 shot "$WORK_DIR/artwork.png"
 
 # 1. Save a preset "test".
 show_library
-xdotool mousemove $(in_lib $NEW_X $ROW_Y) click 1
-sleep 1
+new_capture
 drag 440 320 520 370
-xdotool windowfocus "$lib_id" 2>/dev/null
+focus_window "$lib_id"
 xdotool mousemove $(in_lib $NAME_X $ROW_Y) click 1
-sleep 0.2
 xdotool key ctrl+a
-xdotool type --delay 30 test
+type_text test 30
 xdotool mousemove $(in_lib $OK_X $ROW_Y) click 1
-for i in $(seq 50); do
-  [ -f "$RUN/Brushes/Icons/test.png" ] && break
-  sleep 0.1
-done
+wait_for 5 test -f "$RUN/Brushes/Icons/test.png"
 [ -f "$RUN/Brushes/test.png" ] || fail "no Brushes/test.png after OK"
 [ -f "$RUN/Brushes/Icons/test.png" ] || fail "no Brushes/Icons/test.png after OK"
 saved="$(comment "$RUN/Brushes/test.png")"
@@ -93,9 +94,7 @@ saved="$(comment "$RUN/Brushes/test.png")"
 [ "$(comment "$RUN/Brushes/Icons/test.png")" = "$saved" ] || fail "the icon's comment differs from the preset's"
 [ "$(identify -format %wx%h "$RUN/Brushes/test.png")" = 256x256 ] || fail "the sample is not 256 x 256"
 [ "$(identify -format %wx%h "$RUN/Brushes/Icons/test.png")" = 64x64 ] || fail "the icon is not 64 x 64"
-sleep 1
-shot "$WORK_DIR/after_save.png"
-[ "$(differ "$WORK_DIR/artwork.png" "$WORK_DIR/after_save.png")" = 0 ] || fail "the save did not give the canvas back"
+shot same "$WORK_DIR/artwork.png" "$WORK_DIR/after_save.png" || fail "the save did not give the canvas back"
 echo "OK saved the preset with one comment in both files and ended the capture"
 
 # 2. Icons come back from their presets; stray ones go.
@@ -115,29 +114,20 @@ echo "the icon was rebuilt with its comment, the stray icon removed, one row lis
 # 3. "X" on "test", then Yes.
 xdotool mousemove $(in_lib 144 8) click 1
 info="$(wait_window '"Info"$' 10)" || fail "X asked nothing"
-xdotool windowfocus "${info%% *}" 2>/dev/null
-sleep 0.3
+focus_window "${info%% *}"
 xdotool key alt+y
-for i in $(seq 50); do
-  [ -e "$RUN/Brushes/test.png" ] || break
-  sleep 0.1
-done
+wait_for 5 test ! -e "$RUN/Brushes/test.png"
 [ ! -e "$RUN/Brushes/test.png" ] || fail "Yes left Brushes/test.png"
 [ ! -e "$RUN/Brushes/Icons/test.png" ] || fail "Yes left Brushes/Icons/test.png"
-sleep 0.5
-[ "$(pixel $(in_lib $ROW0_X $ROW0_Y))" = "$LIST_BG" ] || fail "the deleted preset's row is still shown"
+wait_for 5 row_is $ROW0_Y = || fail "the deleted preset's row is still shown"
 echo "X and Yes deleted both files and the row"
 
 # 4. "New", then the close box: the capture ends, the canvas comes back.
-xdotool mousemove $(in_lib $NEW_X $ROW_Y) click 1
-sleep 1
+new_capture
 drag 460 330 500 360
-shot "$WORK_DIR/capturing.png"
-[ "$(differ "$WORK_DIR/artwork.png" "$WORK_DIR/capturing.png")" != 0 ] || fail "New showed no capture"
+shot differs "$WORK_DIR/capture.png" "$WORK_DIR/capturing.png" || fail "the drag painted nothing into the capture"
 close_library
-sleep 1
-shot "$WORK_DIR/closed.png"
-[ "$(differ "$WORK_DIR/artwork.png" "$WORK_DIR/closed.png")" = 0 ] || fail "the close box did not give the canvas back"
+shot same "$WORK_DIR/artwork.png" "$WORK_DIR/closed.png" || fail "the close box did not give the canvas back"
 echo "the close box ended the capture and the canvas is as it was"
 
 # 5. Saved as a.png, painted on, then Ctrl+S (which saves without asking)
@@ -149,26 +139,23 @@ shot "$WORK_DIR/painting.png"
 [ "$(differ "$WORK_DIR/closed.png" "$WORK_DIR/painting.png")" != 0 ] || fail "the second stroke painted nothing"
 show_library
 xdotool mousemove $(in_lib $NEW_X $ROW_Y) click 1
-sleep 1
+shot differs "$WORK_DIR/painting.png" "$WORK_DIR/capture2.png" || fail "New showed no capture"
 drag 450 320 500 350
-xdotool windowfocus "$draw_id" 2>/dev/null
-sleep 0.2
+shot differs "$WORK_DIR/capture2.png" "$WORK_DIR/sampled.png" || fail "the drag painted nothing into the capture"
+# Keys wait while the stroke fades out.
+engine_ready
 xdotool key ctrl+s
-# Frames go on after the key: a stroke shows once they have run.
-import -window root -crop "256x256+$((dx + 352))+$((dy + 213))" +repage "$WORK_DIR/box_before.png"
+# A stroke after the key shows that frames went on meanwhile.
 drag 470 300 490 380
-import -window root -crop "256x256+$((dx + 352))+$((dy + 213))" +repage "$WORK_DIR/box_after.png"
-[ "$(differ "$WORK_DIR/box_before.png" "$WORK_DIR/box_after.png")" != 0 ] || fail "no stroke in the capture box after Ctrl+S"
+shot differs "$WORK_DIR/sampled.png" "$WORK_DIR/sampled_again.png" || fail "no stroke in the capture box after Ctrl+S"
 cmp -s "$RUN/a.png" "$WORK_DIR/first.png" || fail "Ctrl+S during the capture wrote a.png at once"
+# One more stroke and "New" at once, while it still fades out: its tail
+# stays in the capture.
+drag 480 310 500 370
 xdotool mousemove $(in_lib $NEW_X $ROW_Y) click 1
-for i in $(seq 100); do
-  cmp -s "$RUN/a.png" "$WORK_DIR/first.png" || break
-  sleep 0.1
-done
-cmp -s "$RUN/a.png" "$WORK_DIR/first.png" && fail "the save asked for during the capture never came"
-sleep 0.5
-shot "$WORK_DIR/ended.png"
-[ "$(differ "$WORK_DIR/painting.png" "$WORK_DIR/ended.png")" = 0 ] || fail "the capture's end did not give the canvas back"
+a_png_changed() { ! cmp -s "$RUN/a.png" "$WORK_DIR/first.png"; }
+wait_for 10 a_png_changed || fail "the save asked for during the capture never came"
+shot same "$WORK_DIR/painting.png" "$WORK_DIR/ended.png" || fail "the capture's end did not give the canvas back"
 convert "$RUN/a.png" -crop 796x596+2+2 +repage "$WORK_DIR/a_inside.png"
 [ "$(differ "$WORK_DIR/a_inside.png" "$WORK_DIR/painting.png")" = 0 ] || fail "a.png does not hold the painting"
 grep -q "assert" "$WORK_DIR/out.txt" && fail "an assertion in the program's output"

@@ -47,14 +47,14 @@ focused() {
 }
 # The window from `await` is the top window and has the focus (the window
 # manager may take a moment to hand it over).
+top_with_focus() {
+  top="$(windows | tail -n1 | cut -d' ' -f1)"
+  focus="$(focused)"
+  [ "$top" = "$win_id" ] && [ "$focus" = "$(printf '0x%x' "$win_id")" ]
+}
 expect_top_with_focus() {
-  local i top="" focus=""
-  for i in $(seq 50); do
-    top="$(windows | tail -n1 | cut -d' ' -f1)"
-    focus="$(focused)"
-    [ "$top" = "$win_id" ] && [ "$focus" = "$(printf '0x%x' "$win_id")" ] && return 0
-    sleep 0.1
-  done
+  local top="" focus=""
+  wait_for 5 top_with_focus && return 0
   fail "$WM: $1 is not the top window with the focus (top $top, focus $focus, it $win_id): $(windows | tr '\n' ';')"
 }
 # Its middle, with the frame a window manager put round it, is the screen's.
@@ -70,43 +70,30 @@ expect_centred() {
 keep_shot() {
   [ -n "${WYRLE_E2E_SHOTS:-}" ] || return 0
   mkdir -p "$WYRLE_E2E_SHOTS"
-  sleep 0.5
-  import -window root "$WYRLE_E2E_SHOTS/$1.png"
+  settled_shot "$WYRLE_E2E_SHOTS/$1.png"
 }
-gone() {
-  local i
-  for i in $(seq 50); do
-    "$XWIN" list | grep -q "^$1 " || return 0
-    sleep 0.1
-  done
-  fail "$WM: $2"
-}
+unmapped() { [ -z "$(window_line "$1")" ]; }
+gone() { wait_for 5 unmapped "$1" || fail "$WM: $2"; }
 # A stroke in the drawing window after a click in the tool window, as a
-# painter goes from one to the other; waits until the stroke has faded (two
-# pictures of the drawing window alike), when the drawing window takes keys.
+# painter goes from one to the other; waits until the stroke has faded out,
+# when the drawing window takes keys.
 paint_a_stroke() {
   xdotool mousemove --window "$tool_id" 100 95 click 1  # Lighten
-  sleep 0.3
   drag_line 300 250 "$1" 420
-  local i
-  for i in $(seq 50); do
-    import -window "$draw_id" "$WORK_DIR/a.png"
-    sleep 0.3
-    import -window "$draw_id" "$WORK_DIR/b.png"
-    compare -metric AE "$WORK_DIR/a.png" "$WORK_DIR/b.png" null: 2>/dev/null && return 0
-  done
-  fail "$WM: the stroke never came to rest"
+  settled_window "$draw_id"
+  engine_ready
 }
 # The File, Tools or Help menu of the tool window: menu number (0 to 2) and
 # the item counted from its top.
 menu_item() {
-  xdotool windowfocus "$tool_id" 2>/dev/null
-  sleep 0.3
-  xdotool key F10
-  sleep 0.5
+  focus_window "$tool_id"
+  open_menu
   local i
-  for i in $(seq "$1"); do xdotool key Right; sleep 0.2; done
-  for i in $(seq "$2"); do xdotool key Down; sleep 0.1; done
+  for i in $(seq "$1"); do next_menu Right; done
+  for i in $(seq "$2"); do
+    xdotool key Down
+    pause 0.02
+  done
   xdotool key Return
 }
 
@@ -130,9 +117,8 @@ await '"New Settings"$' "File > New settings"
 expect_top_with_focus "New Settings from the menu"
 # A width that is no number brings the Info box, above the dialog.
 xdotool mousemove $((wx + 176)) $((wy + 73)) click 1  # the width field
-sleep 0.3
 xdotool key ctrl+a
-xdotool type abc
+type_text abc
 xdotool mousemove $((wx + 140)) $((wy + 262)) click 1  # OK
 new_id="$win_id"
 await '"Info"$' "OK with a width that is no number"
@@ -176,15 +162,14 @@ keep_shot "Gradient-Tool"
 tool_of_gradients="$win_id"
 name_gradient() {
   xdotool mousemove $((gx + 76)) $((gy + 447)) click 1  # New
-  sleep 0.3
+  settled_window "$tool_of_gradients"
   xdotool mousemove $((gx + 173)) $((gy + 447)) click 1  # the name field
-  sleep 0.3
   xdotool key ctrl+a
-  xdotool type "$1"
+  type_text "$1"
   xdotool mousemove $((gx + 258)) $((gy + 447)) click 1  # OK
 }
 name_gradient Evening
-for i in $(seq 50); do [ -s "$RUN/Gradients/Evening.png" ] && break; sleep 0.1; done
+wait_for 5 test -s "$RUN/Gradients/Evening.png"
 [ -s "$RUN/Gradients/Evening.png" ] || fail "$WM: the new gradient was not saved"
 name_gradient Sunset
 await '"Info"$' "saving under an existing name"

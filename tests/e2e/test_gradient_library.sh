@@ -8,9 +8,17 @@ command -v xdotool >/dev/null || fail "xdotool is not installed"
 command -v identify >/dev/null || fail "ImageMagick's identify is not installed"
 xvfb_start
 
-# Points of the Gradient Tool, from its top left corner.
+# Points of the Gradient Tool, from its top left corner; a click there, and
+# one that waits for the tool to be drawn anew after it.
 at() { xdotool mousemove $((gx + $1)) $((gy + $2)); }
-click_at() { at "$1" "$2"; xdotool click 1; sleep 0.4; }
+click_at() { at "$1" "$2"; xdotool click 1; }
+TOOL_AREA=""
+click_changes() {
+  settled_shot "$WORK_DIR/tool_before.png" "$TOOL_AREA"
+  click_at "$1" "$2"
+  shot_until differs "$WORK_DIR/tool_before.png" "$WORK_DIR/tool_after.png" "$TOOL_AREA" ||
+    fail "a click at ($1, $2) in the Gradient Tool changed nothing"
+}
 box5() { echo 158 94; }  # beside the tick mark
 new_button() { echo 76 447; }
 name_field() { echo 173 447; }
@@ -26,21 +34,20 @@ start_and_show_tool() {
   wyrle_start_windows
   wait_title ' 100% '
   show_gradient_tool
-  sleep 0.5
+  TOOL_AREA="$(window_crop "$gradient_id")"
 }
 
 start_and_show_tool
 ticked || fail "box 5 is not ticked at start"
-click_at $(box5)
+click_changes $(box5)
 ticked && fail "box 5 did not untick"
-click_at $(new_button)
+click_changes $(new_button)
 click_at $(name_field)
 xdotool key ctrl+a
-xdotool type warm
+type_text warm
 click_at $(name_ok)
-sleep 0.5
 file="$WORK_DIR/run/Gradients/warm.png"
-[ -f "$file" ] || fail "OK beside the name wrote no Gradients/warm.png"
+wait_for 5 test -f "$file" || fail "OK beside the name wrote no Gradients/warm.png"
 size="$(identify -format '%wx%h' "$file")"
 [ "$size" = 160x22 ] || fail "Gradients/warm.png is $size, not 160x22"
 comment="$(identify -format '%c' "$file")"
@@ -56,11 +63,11 @@ quit_from_menu "$tool_id"
 start_and_show_tool
 [ "$(pixel $(first_row))" != "$(panel_colour)" ] || fail "no row for warm after the restart"
 ticked || fail "box 5 is not ticked after the restart"
-click_at $(first_row)
+click_changes $(first_row)
 ticked && fail "loading warm left box 5 ticked"
-click_at $(default_row)
+click_changes $(default_row)
 ticked || fail "the default row did not tick box 5"
-click_at $(first_row)
+click_changes $(first_row)
 ticked && fail "loading warm again left box 5 ticked"
 echo "the restarted program listed warm and loaded it"
 
@@ -68,16 +75,11 @@ echo "the restarted program listed warm and loaded it"
 click_at $(first_x)
 question="$(wait_window '"Info"' 10)" || fail "X asked nothing"
 question_id="${question%% *}"
-xdotool windowfocus "$question_id" 2>/dev/null
-sleep 0.3
+focus_window "$question_id"
 xdotool key alt+y
-for i in $(seq 30); do
-  [ -f "$file" ] || break
-  sleep 0.1
-done
-[ -f "$file" ] && fail "Yes did not delete Gradients/warm.png"
-sleep 0.5
-[ "$(pixel $(first_row))" = "$(panel_colour)" ] || fail "the row of warm is still shown"
+wait_for 5 test ! -f "$file" || fail "Yes did not delete Gradients/warm.png"
+row_gone() { [ "$(pixel $(first_row))" = "$(panel_colour)" ]; }
+wait_for 5 row_gone || fail "the row of warm is still shown"
 echo "X and Yes deleted warm and its row"
 
 grep -E "Gtk-(WARNING|CRITICAL)" "$WORK_DIR/out.txt" && fail "GTK complained about the rows"

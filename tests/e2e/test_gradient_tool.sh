@@ -9,90 +9,100 @@ xvfb_start
 wyrle_start_windows
 wait_title ' 100% '
 
+# Right of the tool, on the dark default canvas: where the strokes go.
+AREA="500x400+$((dx + 560))+$((dy + 150))"
+park() { xdotool mousemove $((dx + 940)) $((dy + 665)); }
+park
+settled_shot "$WORK_DIR/blank.png" "$AREA"
+
 # The tool window's Gradient button and colour swatch.
 show_gradient_tool
 read -r left top <<<"$(frame_offset "$gradient_id")"
 [ "$gx" = $((300 + left)) ] && [ "$gy" = $((35 + top)) ] ||
   fail "the Gradient Tool is at ($gx, $gy), expected (300, 35) and a frame of ($left, $top)"
 echo "the Gradient button and the swatch showed the Gradient Tool at (300, 35)"
-sleep 0.5
 
 # The stop boxes of stops 4 and 8, the row of all nine, and the preview.
-box() { echo "$((gx + 31 + $1 * 33)) $((gy + 98))"; }
+BOXES="300x20+$((gx + 15))+$((gy + 88))"  # below the swatches
+PREVIEW="273x30+$((gx + 27))+$((gy + 25))"
+# A click on the box of stop $1, once the row of boxes shows it.
 untick() {
-  read -r x y <<<"$(box "$1")"
-  xdotool mousemove "$x" "$y" click 1
-  sleep 0.3
+  settled_shot "$WORK_DIR/boxes_before.png" "$BOXES"
+  xdotool mousemove $((gx + 31 + $1 * 33)) $((gy + 98)) click 1
+  shot_until differs "$WORK_DIR/boxes_before.png" "$WORK_DIR/boxes_after.png" "$BOXES" ||
+    fail "clicking the box of stop $1 changed nothing"
 }
-grab() { import -window root -crop "$3x$4+$((gx + $1))+$((gy + $2))" +repage "$5"; }
-boxes() { grab 15 88 300 20 "$1"; }  # below the swatches
-preview() { grab 27 25 273 30 "$1"; }
-differ() { compare -metric AE "$1" "$2" /dev/null 2>&1; }
-boxes "$WORK_DIR/boxes0.png"
-preview "$WORK_DIR/preview0.png"
+# The swatch shows the Gradient Tool once more.
+swatch_shows_tool() {
+  xdotool mousemove --window "$tool_id" 38 70 click 1
+  wait_window '"Gradient Tool"' 10 >/dev/null || fail "the swatch did not show the Gradient Tool $1"
+  settled_window "$gradient_id"
+}
+settled_shot "$WORK_DIR/boxes0.png" "$BOXES"
+settled_shot "$WORK_DIR/preview0.png" "$PREVIEW"
 
 untick 4
 untick 8
-boxes "$WORK_DIR/boxes1.png"
-preview "$WORK_DIR/preview1.png"
-[ "$(differ "$WORK_DIR/boxes0.png" "$WORK_DIR/boxes1.png")" != 0 ] || fail "clicking boxes 5 and 9 changed nothing"
-[ "$(differ "$WORK_DIR/preview0.png" "$WORK_DIR/preview1.png")" != 0 ] || fail "the preview did not follow the boxes"
+shot_until differs "$WORK_DIR/preview0.png" "$WORK_DIR/preview1.png" "$PREVIEW" ||
+  fail "the preview did not follow the boxes"
 
 "$XWIN" close "$gradient_id"
-for i in $(seq 30); do
-  "$XWIN" list | grep -q '"Gradient Tool"' || break
-  sleep 0.1
-done
-"$XWIN" list | grep -q '"Gradient Tool"' && fail "the close box did not hide the Gradient Tool"
-xdotool mousemove --window "$tool_id" 38 70 click 1
-wait_window '"Gradient Tool"' 10 >/dev/null || fail "the swatch did not show the Gradient Tool again"
-sleep 0.5
-boxes "$WORK_DIR/boxes2.png"
-preview "$WORK_DIR/preview2.png"
-[ "$(differ "$WORK_DIR/boxes0.png" "$WORK_DIR/boxes2.png")" = 0 ] || fail "after the close box the boxes are not 1, 5 and 9"
-[ "$(differ "$WORK_DIR/preview0.png" "$WORK_DIR/preview2.png")" = 0 ] || fail "after the close box the preview changed"
+wait_gone '"Gradient Tool"' || fail "the close box did not hide the Gradient Tool"
+swatch_shows_tool again
+settled_shot "$WORK_DIR/boxes2.png" "$BOXES"
+settled_shot "$WORK_DIR/preview2.png" "$PREVIEW"
+same_picture "$WORK_DIR/boxes0.png" "$WORK_DIR/boxes2.png" || fail "after the close box the boxes are not 1, 5 and 9"
+same_picture "$WORK_DIR/preview0.png" "$WORK_DIR/preview2.png" || fail "after the close box the preview changed"
 echo "the close box dropped the unticked stops"
 
-# A stroke right of the tool, on the dark default canvas.
-stroke() {
-  xdotool mousemove $((dx + 700)) $((dy + 300))
-  sleep 1
-  xdotool mousedown 1
-  for i in $(seq 40); do
-    xdotool mousemove $((dx + 700 + i * 7)) $((dy + 300 + (i % 8) * 20))
-    sleep 0.03
-  done
-  xdotool mouseup 1
-  xdotool mousemove $((dx + 940)) $((dy + 665))
-  sleep 1.5
-  import -window root -crop "500x400+$((dx + 560))+$((dy + 150))" +repage "$1"
-}
 # Pixels of a shot whose blue is clearly above their red.
 bluish() {
-  convert "$1" -fx 'b > r + 0.1 ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:
+  convert "$1" -channel B -separate "$1" -channel R -separate +channel -compose minus_src -composite \
+    -threshold 10% -format '%[fx:round(mean*w*h)]' info:
+}
+blue_seen() {
+  grab "$WORK_DIR/now.png" "$AREA"
+  [ "$(bluish "$WORK_DIR/now.png")" -gt 50 ]
+}
+# A stroke's colour walks through the brush's gradient as long as the stroke
+# lasts: it zigzags right of the tool for at most $1 seconds and ends as soon
+# as blue shows. The settled stroke is $2.
+stroke() {
+  local path=() i x
+  for i in $(seq 0 $(($1 * 20))); do
+    x=$(((i * 7) % 440))
+    [ "$x" -gt 220 ] && x=$((440 - x))
+    path+=($((dx + 640 + x)) $((dy + 250 + (i % 8) * 20)))
+  done
+  xdotool mousemove "${path[0]}" "${path[1]}"
+  sleep 1 # the chain gathers at the start
+  drag_path -u blue_seen "$1" "${path[@]}"
+  park
+  settled_shot "$2" "$AREA"
 }
 
-# With the default palette a stroke shows blue where the gradient does.
-stroke "$WORK_DIR/default.png"
-[ "$(bluish "$WORK_DIR/default.png")" -gt 50 ] || fail "the default gradient painted no blue"
-xdotool windowfocus "$draw_id" 2>/dev/null
-sleep 0.2
+# With the default palette the stroke reaches blue where the gradient does.
+stroke 10 "$WORK_DIR/default.png"
+n="$(bluish "$WORK_DIR/default.png")"
+[ "$n" -gt 50 ] || fail "the default gradient painted no blue in $DRAG_MS ms"
+to_blue="$DRAG_MS"
+echo "the default gradient showed blue after $to_blue ms of stroke ($n pixels)"
+engine_ready
 xdotool key Delete
-sleep 0.5
+shot_until same "$WORK_DIR/blank.png" "$WORK_DIR/cleared.png" "$AREA" || fail "Delete did not clear the canvas"
 xdotool mousemove --window "$tool_id" 38 70 click 1 # hides the tool
-sleep 0.5
-xdotool mousemove --window "$tool_id" 38 70 click 1
-wait_window '"Gradient Tool"' 10 >/dev/null || fail "the swatch did not show the Gradient Tool"
-sleep 0.5
+wait_gone '"Gradient Tool"' || fail "the swatch did not hide the Gradient Tool"
+swatch_shows_tool "after hiding it"
 
 untick 4
 untick 8
 xdotool mousemove $((gx + 203)) $((gy + 490)) click 1 # Apply
-sleep 0.5
-"$XWIN" list | grep -q '"Gradient Tool"' || fail "Apply hid the Gradient Tool"
-stroke "$WORK_DIR/applied.png"
+# Half as long again as the default gradient took to reach blue: without
+# the Apply the stroke would show blue.
+stroke $(((to_blue * 3 / 2 + 999) / 1000)) "$WORK_DIR/applied.png"
 n="$(bluish "$WORK_DIR/applied.png")"
-[ "$n" = 0 ] || fail "after Apply with only stop 1 on, $n pixels of the stroke are bluer than red"
-echo "Apply handed the remaining stop to the brush"
+[ "$n" = 0 ] || fail "after Apply with only stop 1 on, $n pixels of a $DRAG_MS ms stroke are bluer than red"
+"$XWIN" list | grep -q '"Gradient Tool"' || fail "Apply hid the Gradient Tool"
+echo "Apply handed the remaining stop to the brush: a $DRAG_MS ms stroke showed no blue"
 
 quit_from_menu "$tool_id"

@@ -14,8 +14,8 @@ draw="$(wait_window ' 201 28 960 682 "wyrleArtwork' 20)" || fail "the default ar
 read -r draw_id dx dy _ _ _ <<<"$draw"
 
 # The window's inside, from the screen as the user sees it.
-shot() { import -window root -crop "960x682+$dx+$dy" +repage "$1"; }
-differ() { compare -metric AE "$1" "$2" /dev/null 2>&1; }
+INSIDE="960x682+$dx+$dy"
+shot() { settled_shot "$1" "$INSIDE"; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$WYRLE_PID/stat"; }
 # The tool window's thread: the process's first.
 gui_ticks() { awk '{ print $14 + $15 }' "/proc/$WYRLE_PID/task/$WYRLE_PID/stat"; }
@@ -23,7 +23,7 @@ gui_ticks() { awk '{ print $14 + $15 }' "/proc/$WYRLE_PID/task/$WYRLE_PID/stat";
 # The pointer rests in the window, right of the canvas, away from where the
 # drag and the cover will be.
 xdotool mousemove $((dx + 930)) $((dy + 650))
-sleep 2
+shot "$WORK_DIR/before.png"
 t0="$(cpu_ticks)"
 g0="$(gui_ticks)"
 sleep 10
@@ -42,12 +42,10 @@ else
 fi
 
 # A drag is painted along its path.
-shot "$WORK_DIR/before.png"
 x0=300 y0=250 x1=650 y1=430
 drag_line $x0 $y0 $x1 $y1
 xdotool mousemove $((dx + 930)) $((dy + 650))
-sleep 2
-shot "$WORK_DIR/after.png"
+shot_until differs "$WORK_DIR/before.png" "$WORK_DIR/after.png" "$INSIDE" || fail "the drag painted nothing"
 # Along the drag: its bounding box.
 crop() { convert "$1" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage "$2"; }
 crop "$WORK_DIR/before.png" "$WORK_DIR/before_path.png"
@@ -57,20 +55,23 @@ painted="$(differ "$WORK_DIR/before_path.png" "$WORK_DIR/after_path.png")"
 echo "the drag painted $painted pixels along its path"
 
 # Covered by another window and uncovered again, the window is drawn again.
-sleep 1
-shot "$WORK_DIR/rest.png"
-xmessage -geometry 500x300+$((dx + 200))+$((dy + 150)) "covering the drawing window" &
+cp "$WORK_DIR/after.png" "$WORK_DIR/rest.png"
+xmessage -name cover -geometry 500x300+$((dx + 200))+$((dy + 150)) "covering the drawing window" &
 cover_pid=$!
-sleep 1.5
+wait_window ' 500 300 "cover"$' 10 >/dev/null || fail "the covering window did not show"
 shot "$WORK_DIR/covered.png"
 kill "$cover_pid"
 wait "$cover_pid" 2>/dev/null
-sleep 1.5
-shot "$WORK_DIR/uncovered.png"
+wait_gone '"cover"$' || fail "the covering window did not go"
 covered="$(differ "$WORK_DIR/rest.png" "$WORK_DIR/covered.png")"
 [ "$covered" -gt 50000 ] || fail "the covering window hid only $covered pixels"
-left="$(differ "$WORK_DIR/rest.png" "$WORK_DIR/uncovered.png")"
-[ "$left" -lt 300 ] || fail "after uncovering, $left pixels still differ from the window at rest"
+# What the cover left on the screen stays there until the program draws.
+drawn_again() {
+  shot "$WORK_DIR/uncovered.png"
+  left="$(differ "$WORK_DIR/rest.png" "$WORK_DIR/uncovered.png")"
+  [ "$left" -lt 300 ]
+}
+wait_for 10 drawn_again || fail "after uncovering, $left pixels still differ from the window at rest"
 echo "covered ($covered pixels hidden) and uncovered, the window was drawn again ($left pixels differ)"
 
 # Moved to about 200 pixels right of the tool window and a little above it,

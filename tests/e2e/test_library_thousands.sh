@@ -26,11 +26,8 @@ made="$(icons)"
 [ "$made" -lt "$PRESETS" ] || fail "all icons were made before the tool window showed and answered"
 echo "the tool window showed and answered with $made of $PRESETS icons made"
 settled_drawing_window 30
-for i in $(seq 600); do
-  [ "$(icons)" = "$PRESETS" ] && break
-  sleep 0.1
-done
-[ "$(icons)" = "$PRESETS" ] || fail "only $(icons) of $PRESETS icons were made"
+all_icons() { [ "$(icons)" = "$PRESETS" ]; }
+wait_for 60 all_icons || fail "only $(icons) of $PRESETS icons were made"
 echo "the missing icons were all made"
 
 # Points of the Gradient Tool, from its top left corner: the tick box of
@@ -40,34 +37,14 @@ pixel() { gradient_pixel "$@"; }
 ticked() { gradient_ticked 158 94; }
 # A drag of the scroll bar's thumb down the list's height in one second. GTK
 # draws the bar only once the pointer is over it.
+bar_shown() { [ "$(pixel 292 235)" != "84,80,76" ]; }
 drag_thumb() {
-  local step i
   xdotool mousemove $((gx + 292)) $((gy + 235))
-  for i in $(seq 30); do
-    [ "$(pixel 292 235)" != "84,80,76" ] && break
-    sleep 0.1
-  done
-  [ "$(pixel 292 235)" != "84,80,76" ] || fail "no scroll bar showed under the pointer"
-  xdotool mousedown 1
-  for step in $(seq 20); do
-    xdotool mousemove $((gx + 292)) $((gy + 235 + step * 10))
-    sleep 0.05
-  done
-  xdotool mouseup 1
+  wait_for 3 bar_shown || fail "no scroll bar showed under the pointer"
+  drag_path 1 $((gx + 292)) $((gy + 235)) $((gx + 292)) $((gy + 435))
 }
-# Two screenshots of the list's rows (its scroll bar left out) 0.3 s apart
-# that agree.
-settled_list() {
-  local i
-  import -window root -crop "265x215+$((gx + 20))+$((gy + 220))" +repage "$WORK_DIR/list_a.png"
-  for i in $(seq 30); do
-    sleep 0.3
-    import -window root -crop "265x215+$((gx + 20))+$((gy + 220))" +repage "$WORK_DIR/list_b.png"
-    [ "$(compare -metric AE "$WORK_DIR/list_a.png" "$WORK_DIR/list_b.png" /dev/null 2>&1)" = 0 ] && return 0
-    mv "$WORK_DIR/list_b.png" "$WORK_DIR/list_a.png"
-  done
-  fail "the gradient list never settled"
-}
+# The list's rows (its scroll bar left out) once they are drawn and still.
+settled_list() { settled_shot "$WORK_DIR/list_a.png" "265x215+$((gx + 20))+$((gy + 220))"; }
 
 show_gradient_tool
 settled_list
@@ -78,24 +55,16 @@ settled_list
 [ "$(compare -metric AE "$WORK_DIR/list_top.png" "$WORK_DIR/list_a.png" /dev/null 2>&1)" != 0 ] ||
   fail "dragging the scroll bar did not move the list"
 xdotool mousemove $((gx + 113)) $((gy + 407)) click 1
-for i in $(seq 30); do
-  ticked || break
-  sleep 0.1
-done
-ticked && fail "the last row did not load the last gradient (box 5 still ticked)"
+unticked() { ! ticked; }
+wait_for 3 unticked || fail "the last row did not load the last gradient (box 5 still ticked)"
 echo "the scroll bar brought the list to its end, and its last row loaded the last gradient"
 
 xdotool mousemove $((gx + 276)) $((gy + 398)) click 1
 question="$(wait_window '"Info"' 10)" || fail "X on the last row asked nothing"
-xdotool windowfocus "${question%% *}" 2>/dev/null
-sleep 0.3
+focus_window "${question%% *}"
 xdotool key alt+y
 last="$RUN/Gradients/gradient $(printf %05d $((GRADIENTS - 1))).png"
-for i in $(seq 50); do
-  [ -f "$last" ] || break
-  sleep 0.1
-done
-[ -f "$last" ] && fail "X and Yes on the last row did not delete its gradient"
+wait_for 5 test ! -f "$last" || fail "X and Yes on the last row did not delete its gradient"
 left="$(find "$RUN/Gradients" -name '*.png' | wc -l)"
 [ "$left" = $((GRADIENTS - 1)) ] || fail "$left gradients are left, not $((GRADIENTS - 1))"
 echo "X and Yes on the last row deleted that gradient only"

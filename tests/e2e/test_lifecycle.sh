@@ -14,6 +14,7 @@ line="$(wait_window ' 960 682 ' 20)" || fail "no drawing window"
 placed="$(wait_window ' 201 28 960 682 ' 5)" || fail "drawing window not placed at (201, 28): $line"
 read -r id x y w h _ <<<"$placed"
 wait_window '"Wyrle"' 10 >/dev/null || fail "no tool window"
+# Three seconds of frames for the rate reported at the end.
 sleep 3
 "$XWIN" close "$id"
 wait_exit 10

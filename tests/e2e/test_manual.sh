@@ -18,32 +18,28 @@ wyrle_start_windows
 # Waits for the opener's line number `n` and checks it.
 expect_open() {
   local n="$1" what="$2" i
-  for i in $(seq 50); do [ "$(opened_count)" -ge "$n" ] && break; sleep 0.1; done
-  [ "$(opened_count)" -ge "$n" ] || fail "$what did not start the opener"
+  wait_for 5 opened_at_least "$n" || fail "$what did not start the opener"
   [ "$(sed -n "${n}p" "$OPENED")" = "$EXPECTED" ] || fail "$what opened: $(sed -n "${n}p" "$OPENED")"
   echo "$what opened the manual"
 }
 
 help_item 4
 expect_open 1 "Help"
-xdotool windowfocus "$tool_id"
-sleep 0.3
+focus_window "$tool_id"
 xdotool key F1
 expect_open 2 "F1"
 help_item 2
 expect_open 3 "Wyrle Online..."
-sleep 0.5
-[ "$(opened_count)" = 3 ] || fail "the opener ran $(opened_count) times for three commands"
+count="$(steady_value 1 opened_count)"
+[ "$count" = 3 ] || fail "the opener ran $count times for three commands"
 
 rm "$MANUAL"
 help_item 4
 info="$(wait_window '"Info"$' 10)" || fail "Help without the manual showed no message"
-import -window root "$WORK_DIR/no-manual.png"
-xdotool windowfocus "${info%% *}" 2>/dev/null
-sleep 0.3
+settled_shot "$WORK_DIR/no-manual.png"
+focus_window "${info%% *}"
 xdotool key Return
-for i in $(seq 50); do "$XWIN" list | grep -q '"Info"$' || break; sleep 0.1; done
-"$XWIN" list | grep -q '"Info"$' && fail "the message about the missing manual did not close"
+wait_gone '"Info"$' || fail "the message about the missing manual did not close"
 [ "$(opened_count)" = 3 ] || fail "Help without the manual started the opener"
 echo "Help without the manual told so and started nothing"
 quit_from_menu "$tool_id"

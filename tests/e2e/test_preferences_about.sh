@@ -18,9 +18,10 @@ mkdir -p "$WORK_DIR/run/Documents"
 
 # The part of the Preferences dialog that shows the share: from below the
 # steps row to below the slider (the steps follow the free memory of the run).
-share_picture() {
+share_crop() {
+  local px py pw ph
   read -r _ px py pw ph _ <<<"$("$XWIN" list | grep '"Preferences"$')"
-  import -window root -crop "${pw}x$((ph * 30 / 100))+$px+$((py + ph * 40 / 100))" "$1"
+  echo "${pw}x$((ph * 30 / 100))+$px+$((py + ph * 40 / 100))"
 }
 
 wyrle_start_windows
@@ -30,20 +31,19 @@ help_item 1
 # The box has no title; a window manager's own untitled windows are 1 x 1.
 about="$(wait_window ' [0-9]{2,} [0-9]{2,} ""$' 10)" || fail "About Wyrle showed no box"
 read -r about_id ax ay aw ah _ <<<"$about"
-sleep 0.5
+settled_window "$about_id"
 # The button is the last row, centred.
 for press in 1 2; do
   xdotool mousemove $((ax + aw / 2)) $((ay + ah - 32)) click 1
-  for i in $(seq 50); do [ "$(opened_count)" -ge "$press" ] && break; sleep 0.1; done
+  wait_for 5 opened_at_least "$press" || fail "press $press of Wyrle Website started no opener"
 done
-sleep 0.5
-[ "$(opened_count)" = 2 ] || fail "two presses started the opener $(opened_count) times"
+count="$(steady_value 1 opened_count)"
+[ "$count" = 2 ] || fail "two presses started the opener $count times"
 grep -vqx "1 $WORK_DIR/run/Documents/Wyrle_Manual_v1.5_Win.pdf" "$OPENED" && fail "unexpected opener argument: $(cat "$OPENED")"
 "$XWIN" list | grep -q "^$about_id " || fail "the About box closed after a press"
 echo "Wyrle Website started the opener once per press: $(head -n1 "$OPENED")"
 "$XWIN" close "$about_id"
-for i in $(seq 30); do "$XWIN" list | grep -q "^$about_id " || break; sleep 0.1; done
-"$XWIN" list | grep -q "^$about_id " && fail "the close box did not end the About box"
+wait_gone "^$about_id " || fail "the close box did not end the About box"
 
 # The width of the slider's thumb on a screenshot of the whole Preferences
 # dialog, taken while the slider has not the focus (its focus ring would
@@ -58,9 +58,10 @@ thumb_width() {
       NR > 1 { y = $2; colour = $0; sub(/^[^#]*#[0-9A-Fa-f]+  /, "", colour); if (colour != bg) n[y]++ }
       END { m = 0; for (y in n) if (n[y] > m) m = n[y]; print m }'
 }
-dialog_picture() {
+dialog_crop() {
+  local px py pw ph
   read -r _ px py pw ph _ <<<"$("$XWIN" list | grep '"Preferences"$')"
-  import -window root -crop "${pw}x${ph}+$px+$py" +repage "$1"
+  echo "${pw}x${ph}+$px+$py"
 }
 
 # --- Preferences: the slider to its end, OK.
@@ -68,37 +69,31 @@ help_item 3
 prefs="$(wait_window '"Preferences"$' 10)" || fail "Help > Preferences showed no dialog"
 prefs_id="${prefs%% *}"
 grep -q 'UndoPercent = 30' "$PREFS" || fail "prefs.cfg does not start at 30: $(cat "$PREFS")"
-xdotool windowfocus "$prefs_id"
-sleep 0.3
-share_picture "$WORK_DIR/at30.png"
+focus_window "$prefs_id"
+settled_shot "$WORK_DIR/at30.png" "$(share_crop)"
 # The slider has the focus; End moves it to 90, Tab goes on to OK.
 xdotool key End
-sleep 0.5
-share_picture "$WORK_DIR/at90.png"
-# At 90 the thumb is as whole as half-way (looked at with the focus on OK).
+shot_until differs "$WORK_DIR/at30.png" "$WORK_DIR/at90.png" "$(share_crop)" || fail "the slider did not move"
+# At 90 the thumb is as whole as half-way (looked at with the focus on OK:
+# the slider's focus ring goes).
+settled_shot "$WORK_DIR/focused.png" "$(dialog_crop)"
 xdotool key Tab
-sleep 0.5
-dialog_picture "$WORK_DIR/end.png"
+shot_until differs "$WORK_DIR/focused.png" "$WORK_DIR/end.png" "$(dialog_crop)" || fail "Tab did not move the focus to OK"
 xdotool key shift+Tab
 for i in $(seq 40); do xdotool key Left; done
 xdotool key Tab
-sleep 0.5
-dialog_picture "$WORK_DIR/middle.png"
+shot_until differs "$WORK_DIR/end.png" "$WORK_DIR/middle.png" "$(dialog_crop)" || fail "Left did not move the slider"
 at_end="$(thumb_width "$WORK_DIR/end.png")" middle="$(thumb_width "$WORK_DIR/middle.png")"
 [ "$middle" -gt 8 ] && [ $((at_end - middle)) -ge -1 ] ||
   fail "the slider's thumb is $at_end pixels wide at 90 and $middle half-way"
 echo "the slider's thumb is whole at 90: $at_end pixels wide, $middle half-way"
 xdotool key shift+Tab
 xdotool key End
-sleep 0.5
 xdotool key Tab
-sleep 0.2
 xdotool key Return
-for i in $(seq 30); do "$XWIN" list | grep -q '"Preferences"$' || break; sleep 0.1; done
-"$XWIN" list | grep -q '"Preferences"$' && fail "OK did not close the Preferences dialog"
+wait_gone '"Preferences"$' || fail "OK did not close the Preferences dialog"
 [ "$(cat "$PREFS")" = "UndoPercent = 90 #UndoPercent" ] || fail "prefs.cfg after OK: $(cat "$PREFS")"
 echo "OK wrote: $(cat "$PREFS")"
-compare -metric AE "$WORK_DIR/at30.png" "$WORK_DIR/at90.png" null: 2>/dev/null && fail "the slider did not move"
 
 quit_from_menu "$tool_id"
 
@@ -106,10 +101,8 @@ quit_from_menu "$tool_id"
 wyrle_start_windows
 help_item 3
 prefs="$(wait_window '"Preferences"$' 10)" || fail "no Preferences dialog after the restart"
-xdotool windowfocus "${prefs%% *}"
-sleep 0.5
-share_picture "$WORK_DIR/again.png"
-diff=$(compare -metric AE "$WORK_DIR/at90.png" "$WORK_DIR/again.png" null: 2>&1)
-[ "$diff" = 0 ] || fail "after the restart the dialog does not show 90 ($diff pixels differ)"
+focus_window "${prefs%% *}"
+shot_until same "$WORK_DIR/at90.png" "$WORK_DIR/again.png" "$(share_crop)" ||
+  fail "after the restart the dialog does not show 90 ($(differ "$WORK_DIR/at90.png" "$WORK_DIR/again.png") pixels differ)"
 echo "after a restart Preferences shows the stored 90"
 quit_from_menu "$tool_id"

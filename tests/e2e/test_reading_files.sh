@@ -37,8 +37,10 @@ wyrle_start_windows
 wait_title '^wyrleArtwork.png '
 open_picture "$RUN/picture.tif"
 wait_title '^picture.tif \| 6x4 pixels '
-# The toolkit shows its log boxes when it is idle: it gets a moment.
-for i in $(seq 10); do [ "$(error_boxes)" = 0 ] || break; sleep 0.1; done
+# The toolkit shows its log boxes when it is idle: once the tool window has
+# answered and the screen is still, one would be up.
+"$XWIN" ping "$tool_id" 10000 >/dev/null || fail "the tool window did not answer after the open"
+settled_shot "$WORK_DIR/opened.png"
 [ "$(error_boxes)" = 0 ] || fail "opening the TIFF showed an error box: $("$XWIN" list | grep -i error)"
 quit_from_menu "$tool_id"
 # Written once the program has ended (standard output is a file).
@@ -52,14 +54,19 @@ session() {
   wyrle_start_windows
   wait_title ' 100% '
   show_gradient_tool
-  sleep 0.5
-  at 113 268 && xdotool click 1 && sleep 0.4
-  at 113 303 && xdotool click 1 && sleep 0.4
+  # Each click handled (the tool answers after it) and drawn.
+  local row
+  for row in 268 303; do
+    at 113 "$row" && xdotool click 1
+    "$XWIN" ping "$gradient_id" 10000 >/dev/null || fail "the Gradient Tool did not answer after a click"
+    settled_window "$gradient_id"
+  done
   preview="$(import -window root -crop "1x1+$((gx + 200))+$((gy + 50))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}')"
   xdotool mousemove --window "$tool_id" 166 338 click 1
-  wait_window ' "Brushes"$' 10 >/dev/null || fail "the brush library did not show"
-  sleep 1
-  import -window root "${WYRLE_E2E_SHOTS:-$WORK_DIR}/$1.png"
+  local lib
+  lib="$(wait_window ' "Brushes"$' 10)" || fail "the brush library did not show"
+  settled_window "${lib%% *}"
+  settled_shot "${WYRLE_E2E_SHOTS:-$WORK_DIR}/$1.png"
   peak="$(peak_kb)"
   quit_from_menu "$tool_id"
 }

@@ -10,8 +10,10 @@ command -v identify >/dev/null || fail "ImageMagick's identify is missing"
 xvfb_start
 export GSETTINGS_BACKEND=memory  # no session bus for dconf under Xvfb
 SAVED="$WORK_DIR/session art.png"
-# Slow builds (ThreadSanitizer) get more time for each step.
+# Slow builds (ThreadSanitizer) get more time for each step, and their
+# slower frames a longer look before the screen counts as settled.
 SLOW="${WYRLE_E2E_SLOW:-1}"
+SETTLE_GAP="$(awk -v s="$SLOW" 'BEGIN { print 0.3 * s }')"
 
 wyrle_start
 wait_window ' 960 682 ' $((30 * SLOW)) >/dev/null || fail "no drawing window"
@@ -20,22 +22,32 @@ draw="$(wait_window ' 201 28 960 682 ' $((10 * SLOW)))" || fail "the drawing win
 tool="$(wait_window '"Wyrle"' $((20 * SLOW)))" || fail "no tool window"
 read -r draw_id dx dy _ <<<"$draw"
 tool_id="${tool%% *}"
-sleep "$SLOW"
+settled_shot "$WORK_DIR/started.png"
 
-# A drag with the left button, in pixels from the window's corner. The brush
-# chain follows the pointer between strokes too: it gets a moment to gather
-# at the start, so that each stroke paints only along its own path.
+# A drag with the left button, in pixels from the window's corner, until the
+# canvas is still again. The brush chain follows the pointer between strokes
+# too: it gets a moment to gather at the start, so that each stroke paints
+# only along its own path.
+# The canvas is looked at with the pointer right of it and the brush cursor
+# hidden by the space bar.
+CANVAS="800x600+$((dx + 80))+$((dy + 41))"
+canvas_shot() {
+  xdotool mousemove $((dx + 940)) $((dy + 665)) keydown space
+  local found=0
+  if [ $# = 1 ]; then
+    settled_shot "$1" "$CANVAS"
+  else
+    shot_until "$1" "$2" "$3" "$CANVAS" $((10 * SLOW)) || found=1
+  fi
+  xdotool keyup space
+  return "$found"
+}
 stroke() {
-  local x=$1 y=$2 i
+  local x=$1 y=$2
   xdotool mousemove $((dx + x)) $((dy + y))
   sleep "$SLOW"
-  xdotool mousedown 1
-  for i in $(seq 15); do
-    xdotool mousemove $((dx + x + i * 12)) $((dy + y + i * 6))
-    sleep 0.04
-  done
-  xdotool mouseup 1
-  sleep 0.5
+  drag_path 0.8 $((dx + x)) $((dy + y)) $((dx + x + 180)) $((dy + y + 90))
+  canvas_shot "$WORK_DIR/canvas.png"
 }
 
 # Waits for a window that is neither of the program's two; prints its id.
@@ -50,28 +62,28 @@ wait_dialog() {
   return 1
 }
 
-xdotool windowfocus --sync "$draw_id"
+focus_window "$draw_id"
 stroke 150 150
+cp "$WORK_DIR/canvas.png" "$WORK_DIR/one_stroke.png"
 stroke 250 350
+engine_ready
 xdotool key ctrl+z
-sleep 0.5
+canvas_shot same "$WORK_DIR/one_stroke.png" "$WORK_DIR/undone.png" || fail "Ctrl+Z did not take the second stroke away"
 stroke 450 200
 kill -0 "$WYRLE_PID" 2>/dev/null || fail "the program ended while painting"
 
 # The first save of a new artwork asks for a name.
-xdotool windowfocus --sync "$draw_id"
+engine_ready
 xdotool key ctrl+s
 dialog="$(wait_dialog $((10 * SLOW)))" || fail "Ctrl+S in the drawing window showed no save dialog"
-xdotool windowfocus --sync "$dialog"
-sleep 0.5
+focus_window "$dialog"
+settled_window "$dialog"
 xdotool key ctrl+a
-xdotool type --delay 15 "$SAVED"
+type_text "$SAVED" 15
+# The selector reads the folder typed into it; a Return before that is lost.
+settled_window "$dialog"
 xdotool key Return
-for i in $(seq $((100 * SLOW))); do
-  [ -s "$SAVED" ] && break
-  sleep 0.1
-done
-[ -s "$SAVED" ] || fail "no file after the save"
+wait_for $((10 * SLOW)) test -s "$SAVED" || fail "no file after the save"
 size="$(identify -format '%wx%h' "$SAVED" 2>/dev/null)"
 [ "$size" = 800x600 ] || fail "the saved file is not the 800 x 600 artwork (identify says \"$size\")"
 

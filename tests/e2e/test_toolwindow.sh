@@ -20,10 +20,10 @@ draw_id="${draw%% *}"
 pixel() {
   import -window root -crop "1x1+$1+$2" -depth 8 txt:- | sed -n 's/.*srgba\?(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
 }
-focus_tool() { xdotool windowfocus --sync "$tool_id" 2>/dev/null || xdotool windowfocus "$tool_id"; sleep 0.2; }
+focus_tool() { focus_window "$tool_id"; }
 
 wait_title ' 100% '
-sleep 1
+settled_shot "$WORK_DIR/started.png"
 
 # The panel's own colour between its rows.
 [ "$(pixel 3 300)" = "104,100,96" ] || fail "panel colour $(pixel 3 300), expected 104,100,96"
@@ -37,11 +37,16 @@ xdotool key minus
 wait_title ' 70% \| Back Layer On'
 xdotool key minus
 wait_title ' 50% '
-# "+" zooms in exactly once, though both the menu and the application see it.
+# "+" zooms in exactly once, though both the menu and the application see
+# it. Two "-" after it are seen only once all that "+" set off was done: a
+# second zoom, however late, would leave them a step short of 35 %.
 xdotool key shift+equal
 wait_title ' 70% '
-sleep 0.5
-title | grep -q ' 70% ' || fail "\"+\" zoomed more than once: $(title)"
+xdotool key minus
+xdotool key minus
+wait_title ' (35|50)% '
+steps="$(steady_value 1 title)"
+[[ "$steps" == *" 35% "* ]] || fail "\"+\" zoomed more than once: after it and two \"-\" the title is $steps"
 xdotool key ctrl+b
 xdotool key slash
 wait_title ' 100% \| Back Layer Off'
@@ -51,11 +56,7 @@ echo "Ctrl+B, -, + and / reached the engine"
 xdotool key ctrl+n
 dialog="$(wait_window '"New Settings"' 10)" || fail "Ctrl+N showed no New Settings dialog"
 "$XWIN" close "${dialog%% *}"
-for i in $(seq 30); do
-  "$XWIN" list | grep -q '"New Settings"' || break
-  sleep 0.1
-done
-"$XWIN" list | grep -q '"New Settings"' && fail "the New Settings dialog did not close"
+wait_gone '"New Settings"' || fail "the New Settings dialog did not close"
 echo "Ctrl+N opened the New Settings dialog"
 
 # A stroke in the drawing window, then Ctrl+Z in the tool window, brings the
@@ -63,41 +64,27 @@ echo "Ctrl+N opened the New Settings dialog"
 read -r _ dx dy _ _ _ <<<"$draw"
 # The brush cursor follows the pointer: park it in a corner of the drawing
 # window, away from the part compared, before each look.
-shot() {
-  xdotool mousemove $((dx + 900)) $((dy + 640))
-  sleep 1
-  import -window root -crop "600x400+$((dx + 180))+$((dy + 140))" "$1"
-}
-shot "$WORK_DIR/before.png"
-xdotool mousemove $((dx + 300)) $((dy + 250)) mousedown 1
-for i in $(seq 40); do
-  xdotool mousemove $((dx + 300 + i * 6)) $((dy + 250 + (i % 10) * 8))
-  sleep 0.03
-done
-xdotool mouseup 1
-sleep 1
-shot "$WORK_DIR/stroke.png"
-[ "$(compare -metric AE "$WORK_DIR/before.png" "$WORK_DIR/stroke.png" /dev/null 2>&1)" != 0 ] ||
-  fail "the stroke left no mark on the canvas"
+AREA="600x400+$((dx + 180))+$((dy + 140))"
+park() { xdotool mousemove $((dx + 900)) $((dy + 640)); }
+park
+settled_shot "$WORK_DIR/before.png" "$AREA"
+path=()
+for i in $(seq 0 40); do path+=($((dx + 300 + i * 6)) $((dy + 250 + (i % 10) * 8))); done
+drag_path 1.2 "${path[@]}"
+park
+shot_until differs "$WORK_DIR/before.png" "$WORK_DIR/stroke.png" "$AREA" || fail "the stroke left no mark on the canvas"
+engine_ready
 focus_tool
 xdotool key ctrl+z
-shot "$WORK_DIR/undone.png"
-diff="$(compare -metric AE "$WORK_DIR/before.png" "$WORK_DIR/undone.png" /dev/null 2>&1)"
-[ "$diff" = 0 ] || fail "Ctrl+Z left $diff pixels of the stroke"
+shot_until same "$WORK_DIR/before.png" "$WORK_DIR/undone.png" "$AREA" ||
+  fail "Ctrl+Z left $(differ "$WORK_DIR/before.png" "$WORK_DIR/undone.png") pixels of the stroke"
 echo "Ctrl+Z undid a stroke"
 
 # Dragging the Size slider runs its handler, which writes the value label.
-label_shot() { import -window root -crop "30x16+160+$((tool_y + 359))" "$1"; }
-label_shot "$WORK_DIR/label0.png"
-xdotool mousemove 81 $((tool_y + 368)) mousedown 1
-for x in 90 100 110 120 130; do
-  xdotool mousemove "$x" $((tool_y + 368))
-  sleep 0.05
-done
-xdotool mouseup 1
-sleep 0.5
-label_shot "$WORK_DIR/label1.png"
-[ "$(compare -metric AE "$WORK_DIR/label0.png" "$WORK_DIR/label1.png" /dev/null 2>&1)" != 0 ] ||
+LABEL="30x16+160+$((tool_y + 359))"
+settled_shot "$WORK_DIR/label0.png" "$LABEL"
+drag_path 0.25 81 $((tool_y + 368)) 130 $((tool_y + 368))
+shot_until differs "$WORK_DIR/label0.png" "$WORK_DIR/label1.png" "$LABEL" ||
   fail "dragging the Size slider did not change its value label"
 echo "a drag of the Size slider updated its label"
 

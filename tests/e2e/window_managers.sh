@@ -18,22 +18,19 @@ esac
 xvfb_start
 wm_start "$WM"
 
-# Both windows up; prints "toolline|drawline".
+# Waits for both windows; sets tool, draw (their lines), tool_id and draw_id.
 windows_up() {
-  local tool draw
   tool="$(wait_window '"Wyrle"$' 20)" || fail "$WM: no tool window"
   draw="$(wait_window 'Back Layer' 20)" || fail "$WM: no drawing window"
-  echo "$tool|$draw"
+  tool_id="${tool%% *}"
+  draw_id="${draw%% *}"
 }
-field() { echo "$1" | cut -d' ' -f"$2"; }
 gui_cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$WYRLE_PID/task/$WYRLE_PID/stat"; }
 tool_place() { "$XWIN" list | grep -E '"Wyrle"$' | cut -d' ' -f2-5; }
 
 export WYRLE_LOGGING=1
 wyrle_start
-IFS='|' read -r tool draw <<<"$(windows_up)"
-tool_id="$(field "$tool" 1)"
-draw_id="$(field "$draw" 1)"
+windows_up
 
 # The tool window stops moving within 2 s ...
 last="$(tool_place)"
@@ -59,7 +56,7 @@ echo "$WM: the tool window settled at $last; the GUI thread used $seconds s of C
 
 # The drawing window sits beside it, with no more than a frame between.
 read -r tx ty tw _ <<<"$last"
-read -r _ dx dy _ <<<"$("$XWIN" list | awk -v id="$draw_id" '$1 == id')"
+read -r _ dx dy _ <<<"$(window_line "$draw_id")"
 gap=$((dx - tx - tw))
 rise=$((dy - ty))
 [ "$gap" -ge 0 ] && [ "$gap" -le 40 ] && [ "${rise#-}" -le 40 ] ||
@@ -70,20 +67,19 @@ echo "$WM: the drawing window docked $gap px to the right"
 # above it, the drawing window docks beside it again at once. Metacity does
 # not let a program put the window there: it keeps it 27 pixels lower, out
 # of the docking zone.
+moved_from() { [ "$(window_line "$draw_id")" != "$1" ]; }
 if [ "$WM" != metacity ]; then
+  before="$(window_line "$draw_id")"
   xdotool windowmove "$draw_id" $((tx + 400)) $((ty + 100))
-  sleep 0.5
+  wait_for 5 moved_from "$before" || fail "$WM: the drawing window did not move away"
+  steady_value 0.5 window_line "$draw_id" >/dev/null || fail "$WM: the moved drawing window does not stay put"
   expect_dock_when_moved "$draw_id" "$tx" "$ty" "$WM: "
 fi
 
 # Minimised, the drawing window takes the tool window with it; restored, it
 # brings it back.
 xdotool windowminimize "$draw_id"
-for i in $(seq 50); do
-  "$XWIN" list | grep -qE '"Wyrle"$' || break
-  sleep 0.1
-done
-"$XWIN" list | grep -qE '"Wyrle"$' && fail "$WM: the tool window stayed up while the drawing window was minimised"
+wait_gone '"Wyrle"$' || fail "$WM: the tool window stayed up while the drawing window was minimised"
 xdotool windowactivate "$draw_id" 2>/dev/null
 wait_window 'Back Layer' 5 >/dev/null || fail "$WM: the drawing window did not come back"
 wait_window '"Wyrle"$' 5 >/dev/null || fail "$WM: the tool window did not come back with the drawing window"
@@ -94,10 +90,8 @@ echo "$WM: minimising hid the tool window, restoring showed it again"
 for which in tool drawing; do
   if [ "$which" = drawing ]; then
     wyrle_start
-    IFS='|' read -r tool draw <<<"$(windows_up)"
-    tool_id="$(field "$tool" 1)"
-    draw_id="$(field "$draw" 1)"
-    sleep 1
+    windows_up
+    settled_shot "$WORK_DIR/up.png"
   fi
   if [ "$which" = tool ]; then target="$tool_id"; else target="$draw_id"; fi
   "$XWIN" wmclose "$target"
