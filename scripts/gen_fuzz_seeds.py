@@ -174,7 +174,7 @@ def brush_comment_seeds():
 
 def image_extensions():
     """The extension list of the image-load target, in its order."""
-    with open(os.path.join(ROOT, "tests", "fuzz", "targets.h")) as f:
+    with open(os.path.join(ROOT, "tests", "fuzz", "picture_targets.h")) as f:
         text = f.read()
     m = re.search(r"kExtensions\[\]\s*=\s*\{([^}]*)\}", text)
     return re.findall(r'"([^"]*)"', m.group(1))
