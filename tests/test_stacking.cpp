@@ -257,7 +257,7 @@ protected:
             reply = prompts::question("File already exists. Do you want to overwrite it?", "Info", style, owner);
         else
             prompts::message("Done.", "Info", owner);
-        EXPECT_TRUE(*done) << "the box ended before it was answered";
+        EXPECT_TRUE(*done) << "the box ended before it was answered, with " << reply;
         *done = true;
         return reply;
     }
