@@ -75,6 +75,9 @@ new_capture() {
 
 wait_title '^wyrleArtwork.png \| 800x600 pixels \| 100% '
 drag 150 120 350 260
+# The stroke has ended (the screen can look still before): the capture's end
+# gives back the canvas as the undo ring holds it.
+engine_ready
 shot "$WORK_DIR/artwork.png"
 
 # 1. Save a preset "test".
@@ -135,6 +138,7 @@ echo "the close box ended the capture and the canvas is as it was"
 save_as_new "$RUN/a.png"
 cp "$RUN/a.png" "$WORK_DIR/first.png"
 drag 200 380 420 520
+engine_ready
 shot "$WORK_DIR/painting.png"
 [ "$(differ "$WORK_DIR/closed.png" "$WORK_DIR/painting.png")" != 0 ] || fail "the second stroke painted nothing"
 show_library

@@ -47,6 +47,9 @@ stroke() {
   xdotool mousemove $((dx + x)) $((dy + y))
   sleep "$SLOW"
   drag_path 0.8 $((dx + x)) $((dy + y)) $((dx + x + 180)) $((dy + y + 90))
+  # On a busy machine the screen can look still while the stroke still
+  # fades out; the picture is taken once it has ended.
+  engine_ready
   canvas_shot "$WORK_DIR/canvas.png"
 }
 
