@@ -35,7 +35,11 @@ int runModal(wxDialog& dialog) {
     return dialog.ShowModal();
 }
 
+// A box that names no icon gets the toolkit's own default, as its message
+// boxes do: the question mark for Yes/No, else the information sign.
 wxArtID iconOf(long style) {
+    if (style & wxICON_NONE)
+        return wxArtID();
     if (style & wxICON_INFORMATION)
         return wxART_INFORMATION;
     if (style & wxICON_QUESTION)
@@ -44,7 +48,7 @@ wxArtID iconOf(long style) {
         return wxART_WARNING;
     if (style & wxICON_ERROR)
         return wxART_ERROR;
-    return wxArtID();
+    return (style & wxYES_NO) ? wxART_QUESTION : wxART_INFORMATION;
 }
 
 // The program's message box: the icon its style asks for beside the text,

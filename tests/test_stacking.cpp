@@ -3,12 +3,14 @@
 // carries, the window each box and question is asked from, and the box
 // itself (its icon, its buttons, its place, its answers).
 
+#include <wx/artprov.h>
 #include <wx/display.h>
 #include <wx/filename.h>
 #include <wx/scrolwin.h>
 #include <wx/statbmp.h>
 #include <wx/textctrl.h>
 
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -308,6 +310,41 @@ TEST_F(Box, AQuestionShowsTheIconAndItsTwoButtonsAtTheirOwnSizeCentredAboveItsWi
         [](wxDialog& box) { press(box, wxID_NO); });
 }
 
+// An OK box (a message) and a question that names no icon get the toolkit's
+// default for their buttons.
+TEST_F(Box, ABoxShowsTheIconItsStyleAsksForOrTheToolkitsDefault) {
+    const struct {
+        long style;
+        wxArtID icon;  // empty: no icon
+    } rows[] = {
+        {wxOK | wxCENTRE, wxART_INFORMATION},
+        {wxYES_NO | wxNO_DEFAULT, wxART_QUESTION},
+        {wxYES_NO | wxNO_DEFAULT | wxICON_NONE, wxArtID()},
+        {wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION, wxART_INFORMATION},
+        {wxYES_NO | wxICON_WARNING, wxART_WARNING},
+    };
+    for (const auto& r : rows) {
+        ask(
+            r.style,
+            [&](wxDialog& box) {
+                wxStaticBitmap* icon = iconOf(box);
+                if (r.icon.empty()) {
+                    EXPECT_EQ(icon, nullptr) << r.style;
+                    return;
+                }
+                ASSERT_NE(icon, nullptr) << r.style;
+                const wxImage shown = icon->GetBitmap().ConvertToImage();
+                const wxImage wanted = wxArtProvider::GetBitmap(r.icon, wxART_MESSAGE_BOX).ConvertToImage();
+                ASSERT_TRUE(shown.IsOk() && wanted.IsOk()) << r.style;
+                ASSERT_EQ(shown.GetSize(), wanted.GetSize()) << r.style;
+                const size_t bytes = size_t(wanted.GetWidth()) * wanted.GetHeight() * 3;
+                EXPECT_EQ(std::memcmp(shown.GetData(), wanted.GetData(), bytes), 0)
+                    << r.style << " shows another icon than " << r.icon;
+            },
+            [](wxDialog& box) { box.EndModal(wxID_CANCEL); });
+    }
+}
+
 TEST_F(Box, EachEndOfABoxGivesItsAnswer) {
     const auto none = [](wxDialog&) {};
     const struct {
@@ -323,14 +360,11 @@ TEST_F(Box, EachEndOfABoxGivesItsAnswer) {
     };
     for (const auto& r : rows)
         EXPECT_EQ(ask(r.style, none, r.end), r.answer) << r.how;
-    // An OK box has no icon of its own and ends with OK, Esc or its close box.
+    // An OK box ends with OK, Esc or its close box.
     bool ended = false;
     ask(
         wxOK,
-        [](wxDialog& box) {
-            EXPECT_EQ(iconOf(box), nullptr);
-            EXPECT_NE(box.FindWindow(wxID_OK), nullptr);
-        },
+        [](wxDialog& box) { EXPECT_NE(box.FindWindow(wxID_OK), nullptr); },
         [&](wxDialog& box) {
             escape(box);
             ended = !box.IsModal();
