@@ -290,4 +290,26 @@ std::string gifFileProblem(const std::string& path, std::uint64_t maxPixels) {
     return gifProblem(bytes, maxPixels);
 }
 
+std::string rasProblem(const unsigned char* header, std::size_t got) {
+    if (got < kRasHeaderSize) return "the file is shorter than a Sun Raster header";
+    auto be32 = [header](int at) {
+        const unsigned char* p = header + at;
+        return (std::uint64_t(p[0]) << 24) | (std::uint64_t(p[1]) << 16) | (std::uint64_t(p[2]) << 8) | p[3];
+    };
+    if (be32(0) != 0x59a66a95u) return "no Sun Raster header";
+    const std::uint64_t w = be32(4), h = be32(8);
+    if (w > kRasMaxSide || h > kRasMaxSide)
+        return "a picture of " + n(w) + " x " + n(h) + " pixels is more than " + n(kRasMaxSide) + " pixels wide or tall";
+    return std::string();
+}
+
+std::string rasFileProblem(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return "the file cannot be read";
+    unsigned char header[kRasHeaderSize];
+    const std::size_t got = std::fread(header, 1, sizeof header, f);
+    std::fclose(f);
+    return rasProblem(header, got);
+}
+
 }  // namespace imageguard

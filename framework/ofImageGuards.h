@@ -40,4 +40,14 @@ std::string pngFileProblem(const std::string& path);
 std::string gifProblem(const std::string& bytes, std::uint64_t maxPixels);
 std::string gifFileProblem(const std::string& path, std::uint64_t maxPixels);
 
+constexpr std::size_t kRasHeaderSize = 32;
+constexpr std::uint64_t kRasMaxSide = 65535;
+
+// Why a Sun Raster file whose first `got` bytes are `header` cannot be read
+// safely; empty when it can. FreeImage's reader counts columns and rows in
+// 16 bits: a wider 24- or 32-bit picture writes past its end, a taller one
+// never ends, and a wider 8-bit one loads black.
+std::string rasProblem(const unsigned char* header, std::size_t got);
+std::string rasFileProblem(const std::string& path);
+
 }  // namespace imageguard

@@ -1,6 +1,7 @@
-// The checks made before FreeImage decodes a TGA, PNM or PNG file: sound
-// files load with their pixels, files that cannot hold what their header or
-// chunks claim fail cleanly and say why.
+// The checks made before FreeImage decodes a TGA, PNM, PNG, GIF or Sun
+// Raster file: sound files load with their pixels, files that cannot hold
+// what their header or chunks claim, or that the reader cannot count, fail
+// cleanly and say why.
 
 #include <cstdint>
 #include <string>
@@ -136,6 +137,24 @@ std::vector<GuardCase> guardCases() {
     };
 }
 
+// Loads `path` into `img` over a 1 x 1 picture and returns the error lines.
+const unsigned char kBefore[3] = {11, 22, 33};
+std::string loadOverOnePixel(ofImage& img, const std::string& path, bool& ok) {
+    img.setUseTexture(false);
+    img.setFromPixels(kBefore, 1, 1, OF_IMAGE_COLOR);
+    return stdoutOf([&] { ok = img.loadImage(path); });
+}
+
+// A refused load names `why` and leaves the picture as it was.
+void expectRefused(ofImage& img, bool ok, const std::string& log, const std::string& why) {
+    EXPECT_FALSE(ok);
+    EXPECT_NE(log.find(why), std::string::npos) << log;
+    ASSERT_EQ(img.width, 1);
+    ASSERT_EQ(img.height, 1);
+    EXPECT_EQ(img.imageType, OF_IMAGE_COLOR);
+    EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + 3), Bytes(kBefore, kBefore + 3));
+}
+
 class TgaGuard : public ::testing::TestWithParam<GuardCase> {};
 
 }  // namespace
@@ -148,20 +167,12 @@ TEST_P(TgaGuard, SoundFilesLoadDamagedOnesFailCleanly) {
     ASSERT_TRUE(writeBytes(path, c.file));
 
     ofImage img;
-    img.setUseTexture(false);
-    const unsigned char before[3] = {11, 22, 33};
-    img.setFromPixels(before, 1, 1, OF_IMAGE_COLOR);
     bool ok = false;
-    const std::string log = stdoutOf([&] { ok = img.loadImage(path); });
+    const std::string log = loadOverOnePixel(img, path, ok);
 
     if (!c.channels) {
-        EXPECT_FALSE(ok);
         EXPECT_NE(log.find("cannot load " + path + ": "), std::string::npos) << log;
-        EXPECT_NE(log.find(c.why), std::string::npos) << log;
-        ASSERT_EQ(img.width, 1);
-        ASSERT_EQ(img.height, 1);
-        EXPECT_EQ(img.imageType, OF_IMAGE_COLOR);
-        EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + 3), Bytes(before, before + 3));
+        expectRefused(img, ok, log, c.why);
         return;
     }
     ASSERT_TRUE(ok) << log;
@@ -287,16 +298,10 @@ TEST(PnmGuard, SoundFilesLoadDamagedOnesFailCleanly) {
         const std::string path = dir.path("picture.pgm");
         ASSERT_TRUE(writeBytes(path, c.file));
         ofImage img;
-        img.setUseTexture(false);
-        const unsigned char before[3] = {11, 22, 33};
-        img.setFromPixels(before, 1, 1, OF_IMAGE_COLOR);
         bool ok = false;
-        const std::string log = stdoutOf([&] { ok = img.loadImage(path); });
+        const std::string log = loadOverOnePixel(img, path, ok);
         if (!c.channels) {
-            EXPECT_FALSE(ok);
-            EXPECT_NE(log.find(c.why), std::string::npos) << log;
-            EXPECT_EQ(img.width, 1);
-            EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + 3), Bytes(before, before + 3));
+            expectRefused(img, ok, log, c.why);
             continue;
         }
         ASSERT_TRUE(ok) << log;
@@ -429,4 +434,85 @@ TEST(GifGuard, ClaimsOverTheLimitAreRefusedBeforeDecoding) {
     EXPECT_FALSE(ok);
     EXPECT_NE(log.find("41462 x 64751 pixels are more than"), std::string::npos) << log;
     EXPECT_EQ(img.width, 2);
+}
+
+// Sun Raster files: FreeImage's reader counts columns and rows in 16 bits,
+// so a picture wider or taller than 65535 pixels is refused before it reads
+// (it wrote past the picture, never ended, or loaded black); pictures at the
+// limit load as before.
+namespace {
+
+void put32be(std::string& s, std::uint64_t v) {
+    for (int shift : {24, 16, 8, 0}) s += static_cast<char>((v >> shift) & 255);
+}
+
+// A standard (type 1) file: rows top first, each padded to an even length;
+// 24-bit pixels are stored blue first, 32-bit ones with a pad byte ahead.
+// An 8-bit one has a colour map: reds, then greens, then blues (255 of each:
+// the reader refuses 256).
+std::string ras(std::uint64_t w, std::uint64_t h, int depth, const std::string& rows, const std::string& map = "") {
+    std::string s;
+    for (std::uint64_t v : {std::uint64_t(0x59a66a95), w, h, std::uint64_t(depth), std::uint64_t(rows.size()),
+                            std::uint64_t(1), std::uint64_t(map.empty() ? 0 : 1), std::uint64_t(map.size())})
+        put32be(s, v);
+    return s + map + rows;
+}
+
+std::string rasMap(char index, const Bytes& rgb) {
+    std::string map(3 * 255, '\0');
+    for (int c = 0; c < 3; ++c) map[255 * c + static_cast<unsigned char>(index)] = static_cast<char>(rgb[c]);
+    return map;
+}
+
+std::string rasRows(std::uint64_t w, std::uint64_t h, int depth, char fill) {
+    const std::uint64_t line = (w * depth + 15) / 16 * 2;
+    return std::string(line * h, fill);
+}
+
+}  // namespace
+
+TEST(RasGuard, PicturesWiderOrTallerThanTheReaderCountsAreRefused) {
+    struct Case {
+        const char* name;
+        std::string file;
+        int w, h;         // what a sound file loads as
+        Bytes first;      // its first pixel, RGB
+        const char* why;  // empty: loads
+    };
+    const Case cases[] = {
+        {"sound_24", ras(3, 2, 24, std::string("\x30\x20\x10\x01\x02\x03\x04\x05\x06\0", 10) + std::string(10, '\x7f')),
+         3, 2, Bytes{0x10, 0x20, 0x30}, ""},
+        {"sound_32", ras(2, 1, 32, std::string("\0\x33\x22\x11\0\x01\x02\x03", 8)), 2, 1, Bytes{0x11, 0x22, 0x33}, ""},
+        {"widest_24", ras(65535, 1, 24, rasRows(65535, 1, 24, '\x40')), 65535, 1, Bytes{0x40, 0x40, 0x40}, ""},
+        {"tallest_32", ras(1, 65535, 32, rasRows(1, 65535, 32, '\x40')), 1, 65535, Bytes{0x40, 0x40, 0x40}, ""},
+        {"widest_8_bit", ras(65535, 1, 8, rasRows(65535, 1, 8, '\x40'), rasMap('\x40', Bytes{1, 2, 3})), 65535, 1,
+         Bytes{1, 2, 3}, ""},
+        {"one_column_too_wide_24", ras(65536, 1, 24, rasRows(65536, 1, 24, '\x40')), 0, 0, Bytes{},
+         "a picture of 65536 x 1 pixels is more than 65535 pixels wide or tall"},
+        {"one_column_too_wide_8_bit", ras(65536, 1, 8, rasRows(65536, 1, 8, '\x40'), rasMap('\x40', Bytes{1, 2, 3})),
+         0, 0, Bytes{}, "65536 x 1 pixels"},
+        {"wide_32", ras(3801101, 9, 32, ""), 0, 0, Bytes{}, "3801101 x 9 pixels"},
+        {"one_row_too_tall_32", ras(1, 65536, 32, rasRows(1, 65536, 32, '\x40')), 0, 0, Bytes{}, "1 x 65536 pixels"},
+        {"tall_24", ras(13, 131072, 24, ""), 0, 0, Bytes{}, "13 x 131072 pixels"},
+        {"header_cut", ras(3, 2, 24, "").substr(0, 20), 0, 0, Bytes{}, "shorter than a Sun Raster header"},
+        {"not_a_sun_raster", std::string(40, 'x'), 0, 0, Bytes{}, "no Sun Raster header"},
+    };
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.path(std::string(c.name) + ".ras");
+        ASSERT_TRUE(writeBytes(path, c.file));
+        ofImage img;
+        bool ok = false;
+        const std::string log = loadOverOnePixel(img, path, ok);
+        if (*c.why) {
+            expectRefused(img, ok, log, c.why);
+            continue;
+        }
+        ASSERT_TRUE(ok) << log;
+        EXPECT_EQ(img.width, c.w);
+        EXPECT_EQ(img.height, c.h);
+        EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + 3), c.first);
+    }
 }
