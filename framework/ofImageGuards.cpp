@@ -297,9 +297,11 @@ std::string rasProblem(const unsigned char* header, std::size_t got) {
         return (std::uint64_t(p[0]) << 24) | (std::uint64_t(p[1]) << 16) | (std::uint64_t(p[2]) << 8) | p[3];
     };
     if (be32(0) != 0x59a66a95u) return "no Sun Raster header";
-    const std::uint64_t w = be32(4), h = be32(8);
+    const std::uint64_t w = be32(4), h = be32(8), depth = be32(12), mapType = be32(24), mapLength = be32(28);
     if (w > kRasMaxSide || h > kRasMaxSide)
         return "a picture of " + n(w) + " x " + n(h) + " pixels is more than " + n(kRasMaxSide) + " pixels wide or tall";
+    // The reader puts such a map into a palette the picture does not have.
+    if (depth > 8 && mapType == 1 && mapLength > 0) return "a colour map on a picture without colour indices";
     return std::string();
 }
 

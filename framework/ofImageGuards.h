@@ -46,7 +46,8 @@ constexpr std::uint64_t kRasMaxSide = 65535;
 // Why a Sun Raster file whose first `got` bytes are `header` cannot be read
 // safely; empty when it can. FreeImage's reader counts columns and rows in
 // 16 bits: a wider 24- or 32-bit picture writes past its end, a taller one
-// never ends, and a wider 8-bit one loads black.
+// never ends, and a wider 8-bit one loads black. A colour map on a 24-bit
+// picture makes it write through a null palette.
 std::string rasProblem(const unsigned char* header, std::size_t got);
 std::string rasFileProblem(const std::string& path);
 

@@ -438,7 +438,8 @@ TEST(GifGuard, ClaimsOverTheLimitAreRefusedBeforeDecoding) {
 
 // Sun Raster files: FreeImage's reader counts columns and rows in 16 bits,
 // so a picture wider or taller than 65535 pixels is refused before it reads
-// (it wrote past the picture, never ended, or loaded black); pictures at the
+// (it wrote past the picture, never ended, or loaded black), and so is a
+// colour map on a 24-bit picture (it crashed the reader); pictures at the
 // limit load as before.
 namespace {
 
@@ -471,7 +472,7 @@ std::string rasRows(std::uint64_t w, std::uint64_t h, int depth, char fill) {
 
 }  // namespace
 
-TEST(RasGuard, PicturesWiderOrTallerThanTheReaderCountsAreRefused) {
+TEST(RasGuard, PicturesTheReaderCannotHandleAreRefusedOthersLoad) {
     struct Case {
         const char* name;
         std::string file;
@@ -494,6 +495,8 @@ TEST(RasGuard, PicturesWiderOrTallerThanTheReaderCountsAreRefused) {
         {"wide_32", ras(3801101, 9, 32, ""), 0, 0, Bytes{}, "3801101 x 9 pixels"},
         {"one_row_too_tall_32", ras(1, 65536, 32, rasRows(1, 65536, 32, '\x40')), 0, 0, Bytes{}, "1 x 65536 pixels"},
         {"tall_24", ras(13, 131072, 24, ""), 0, 0, Bytes{}, "13 x 131072 pixels"},
+        {"colour_map_on_24_bit", ras(3, 2, 24, rasRows(3, 2, 24, '\x40'), std::string(9, '\x10')), 0, 0, Bytes{},
+         "a colour map on a picture without colour indices"},
         {"header_cut", ras(3, 2, 24, "").substr(0, 20), 0, 0, Bytes{}, "shorter than a Sun Raster header"},
         {"not_a_sun_raster", std::string(40, 'x'), 0, 0, Bytes{}, "no Sun Raster header"},
     };
