@@ -475,14 +475,19 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
     const bool pnm = fif == FIF_PBM || fif == FIF_PBMRAW || fif == FIF_PGM || fif == FIF_PGMRAW ||
                      fif == FIF_PPM || fif == FIF_PPMRAW;
     // Its GIF reader allocates and clears the picture its header claims
-    // (gigabytes from a few bytes) before it decodes anything, and its Sun
-    // Raster reader cannot count past 65535 columns or rows.
-    if (fif == FIF_TARGA || pnm || fif == FIF_PNG || fif == FIF_GIF || fif == FIF_RAS) {
-        const std::string problem = pnm                ? imageguard::pnmFileProblem(fileName)
-                                    : fif == FIF_PNG ? imageguard::pngFileProblem(fileName)
-                                    : fif == FIF_GIF ? imageguard::gifFileProblem(fileName, OF_MAX_IMAGE_PIXELS)
-                                    : fif == FIF_RAS ? imageguard::rasFileProblem(fileName)
-                                                     : imageguard::tgaFileProblem(fileName);
+    // (gigabytes from a few bytes) before it decodes anything, its Sun
+    // Raster reader cannot count past 65535 columns or rows, and its WebP
+    // decoder spends seconds on a few bytes claiming a huge lossy picture;
+    // its Photoshop reader clears negative lengths on damaged RLE rows.
+    if (fif == FIF_TARGA || pnm || fif == FIF_PNG || fif == FIF_GIF || fif == FIF_RAS || fif == FIF_WEBP ||
+        fif == FIF_PSD) {
+        const std::string problem = pnm                 ? imageguard::pnmFileProblem(fileName)
+                                    : fif == FIF_PNG  ? imageguard::pngFileProblem(fileName)
+                                    : fif == FIF_GIF  ? imageguard::gifFileProblem(fileName, OF_MAX_IMAGE_PIXELS)
+                                    : fif == FIF_RAS  ? imageguard::rasFileProblem(fileName)
+                                    : fif == FIF_WEBP ? imageguard::webpFileProblem(fileName)
+                                    : fif == FIF_PSD  ? imageguard::psdFileProblem(fileName)
+                                                      : imageguard::tgaFileProblem(fileName);
         if (!problem.empty()) {
             ofLog(OF_LOG_ERROR, "ofImage::loadImage - cannot load %s: %s", fileName.c_str(), problem.c_str());
             return false;

@@ -231,7 +231,10 @@ std::string pngProblem(ReadAt read, void* source, std::uint64_t fileSize) {
     return std::string();  // no IEND: left to the reader, which refuses it
 }
 
-std::string pngFileProblem(const std::string& path) {
+namespace {
+
+// Runs `check` over the file at `path`, read at offsets.
+std::string checkFileAt(const std::string& path, std::string (*check)(ReadAt, void*, std::uint64_t)) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return "the file cannot be read";
     struct stat st;
@@ -239,7 +242,7 @@ std::string pngFileProblem(const std::string& path) {
         std::fclose(f);
         return "the file cannot be read";
     }
-    const std::string problem = pngProblem(
+    const std::string problem = check(
         [](void* source, std::uint64_t offset, unsigned char* buffer, std::size_t n) {
             std::FILE* file = static_cast<std::FILE*>(source);
             return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 && std::fread(buffer, 1, n, file) == n;
@@ -248,6 +251,45 @@ std::string pngFileProblem(const std::string& path) {
     std::fclose(f);
     return problem;
 }
+
+}  // namespace
+
+std::string pngFileProblem(const std::string& path) { return checkFileAt(path, pngProblem); }
+
+std::string webpProblem(ReadAt read, void* source, std::uint64_t fileSize) {
+    unsigned char head[18];
+    if (fileSize < 12 || !read(source, 0, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
+        std::memcmp(head + 8, "WEBP", 4) != 0)
+        return std::string();  // left to the reader
+    // Chunks (fourcc, length, data padded to an even length) up to the
+    // first picture; a sound file has a few before it.
+    std::uint64_t offset = 12;
+    for (int chunk = 0; chunk < 64 && offset + 8 <= fileSize; ++chunk) {
+        if (!read(source, offset, head, 8)) return "the file cannot be read";
+        const std::uint64_t length = le16(head + 4) | (std::uint64_t(le16(head + 6)) << 16);
+        if (std::memcmp(head, "VP8L", 4) == 0) return std::string();
+        if (std::memcmp(head, "VP8 ", 4) != 0) {
+            offset += 8 + length + (length & 1);
+            continue;
+        }
+        // A key frame: a 3-byte tag holding the first partition's length,
+        // the start code, then 14 bits of width and of height.
+        if (length < 10 || offset + 18 > fileSize || !read(source, offset + 8, head, 10)) return std::string();
+        const unsigned tag = head[0] | (head[1] << 8) | (head[2] << 16);
+        if ((tag & 1) != 0 || head[3] != 0x9d || head[4] != 0x01 || head[5] != 0x2a) return std::string();
+        const std::uint64_t firstPartition = tag >> 5;
+        const std::uint64_t w = le16(head + 6) & 0x3fff, h = le16(head + 8) & 0x3fff;
+        const std::uint64_t macroblocks = ((w + 15) / 16) * ((h + 15) / 16);
+        const std::uint64_t need = (macroblocks + 7) / 8;
+        if (firstPartition < need)
+            return n(w) + " x " + n(h) + " pixels need at least " + n(need) + " bytes of modes, the file gives " +
+                   n(firstPartition);
+        return std::string();
+    }
+    return std::string();
+}
+
+std::string webpFileProblem(const std::string& path) { return checkFileAt(path, webpProblem); }
 
 namespace {
 
@@ -277,6 +319,10 @@ std::string gifProblem(const std::string& b, std::uint64_t maxPixels) {
     if (pos + 9 >= b.size() || static_cast<unsigned char>(b[pos]) != 0x2C) return std::string();
     const std::uint64_t w = gifWord(b, pos + 5), h = gifWord(b, pos + 7);
     if (w * h > maxPixels) return tooManyPixels(w, h, maxPixels);
+    // One LZW code of at least 3 bits gives at most 4096 pixels.
+    if (w * h > kGifPixelsPerByte * b.size())
+        return std::to_string(w) + " x " + std::to_string(h) + " pixels are more than a file of " +
+               std::to_string(b.size()) + " bytes can hold";
     return std::string();
 }
 
@@ -290,6 +336,96 @@ std::string gifFileProblem(const std::string& path, std::uint64_t maxPixels) {
     return gifProblem(bytes, maxPixels);
 }
 
+namespace {
+
+std::uint64_t be(const unsigned char* p, int bytes) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < bytes; ++i) v = (v << 8) | p[i];
+    return v;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+bool readAt(std::FILE* f, std::uint64_t offset, unsigned char* buffer, std::size_t n) {
+    return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0 && std::fread(buffer, 1, n, f) == n;
+}
+
+}  // namespace
+
+std::string psdFileProblem(const std::string& path) {
+    File table(std::fopen(path.c_str(), "rb")), data(std::fopen(path.c_str(), "rb"));
+    struct stat st;
+    if (!table || !data || fstat(fileno(table.get()), &st) != 0 || st.st_size < 0) return "the file cannot be read";
+    const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+    unsigned char head[26];
+    if (!readAt(table.get(), 0, head, sizeof head) || std::memcmp(head, "8BPS", 4) != 0) return std::string();
+    const std::uint64_t version = be(head + 4, 2);
+    if (version != 1 && version != 2) return std::string();  // left to the reader
+    const std::uint64_t channels = be(head + 12, 2), h = be(head + 14, 4), w = be(head + 18, 4);
+    const std::uint64_t depth = be(head + 22, 2);
+    if (depth != 1 && depth != 8 && depth != 16 && depth != 32) return "unsupported pixel depth " + n(depth);
+    // The reader's own size check comes after it has worked (and written)
+    // through the claimed rows.
+    const std::uint64_t maxSide = version == 1 ? 30000 : 300000;
+    if (w > maxSide || h > maxSide)
+        return "a picture of " + n(w) + " x " + n(h) + " pixels is over the format's " + n(maxSide) +
+               " pixels a side";
+
+    // The colour mode data, the image resources and the layers come first,
+    // each after its length.
+    std::uint64_t offset = sizeof head;
+    const std::string cut = "the file ends before the picture";
+    for (int lengthBytes : {4, 4, version == 2 ? 8 : 4}) {
+        unsigned char length[8];
+        if (offset + lengthBytes > size || !readAt(table.get(), offset, length, lengthBytes)) return cut;
+        offset += lengthBytes + be(length, lengthBytes);
+    }
+    unsigned char compression[2];
+    if (offset + 2 > size || !readAt(table.get(), offset, compression, 2)) return cut;
+    offset += 2;
+    const std::uint64_t rows = channels * h, rowBytes = (w * depth + 7) / 8;
+    if (be(compression, 2) == 0) {
+        if (rows * rowBytes > size - offset)
+            return n(w) + " x " + n(h) + " pixels need " + n(rows * rowBytes) + " bytes, the file holds " +
+                   n(size - offset);
+        return std::string();
+    }
+    if (be(compression, 2) != 1) return std::string();
+
+    // The length of every row of every channel, then the rows' packets.
+    const std::uint64_t countBytes = version == 2 ? 4 : 2;
+    if (rows * countBytes > size - offset) return "the RLE row lengths run past the end of the file";
+    const std::uint64_t dataStart = offset + rows * countBytes;
+    if (fseeko(table.get(), static_cast<off_t>(offset), SEEK_SET) != 0 ||
+        fseeko(data.get(), static_cast<off_t>(dataStart), SEEK_SET) != 0)
+        return "the file cannot be read";
+    ChunkReader lengths(table.get()), packets(data.get());
+    std::uint64_t total = 0;
+    for (std::uint64_t row = 0; row < rows; ++row) {
+        std::uint64_t length = 0;
+        for (std::uint64_t i = 0; i < countBytes; ++i) length = (length << 8) | static_cast<unsigned>(lengths.byte());
+        total += length;
+        if (total > size - dataStart) return "the RLE rows claim more bytes than the file holds";
+        std::uint64_t used = 0, made = 0;
+        while (used < length) {
+            const int packet = packets.byte();
+            if (packet < 0) return "the file cannot be read";
+            ++used;
+            if (packet == 128) continue;
+            const std::uint64_t bytes = packet < 128 ? packet + 1 : 1;
+            made += packet < 128 ? packet + 1 : 257 - packet;
+            if (made > rowBytes) return "an RLE row holds more than the picture's " + n(rowBytes) + " bytes a row";
+            if (used + bytes > length) return "an RLE packet runs past the end of its row";
+            if (!packets.skip(bytes)) return "the file cannot be read";
+            used += bytes;
+        }
+    }
+    return std::string();
+}
+
 std::string rasProblem(const unsigned char* header, std::size_t got) {
     if (got < kRasHeaderSize) return "the file is shorter than a Sun Raster header";
     auto be32 = [header](int at) {
@@ -299,7 +435,8 @@ std::string rasProblem(const unsigned char* header, std::size_t got) {
     if (be32(0) != 0x59a66a95u) return "no Sun Raster header";
     const std::uint64_t w = be32(4), h = be32(8), depth = be32(12), mapType = be32(24), mapLength = be32(28);
     if (w > kRasMaxSide || h > kRasMaxSide)
-        return "a picture of " + n(w) + " x " + n(h) + " pixels is more than " + n(kRasMaxSide) + " pixels wide or tall";
+        return "a picture of " + n(w) + " x " + n(h) + " pixels is more than " + n(kRasMaxSide) +
+               " pixels wide or tall";
     // The reader puts such a map into a palette the picture does not have.
     if (depth > 8 && mapType == 1 && mapLength > 0) return "a colour map on a picture without colour indices";
     return std::string();

@@ -34,11 +34,29 @@ std::string pngProblem(ReadAt read, void* source, std::uint64_t fileSize);
 std::string pngFileProblem(const std::string& path);
 
 // Why the first picture of a GIF file (the one that loads) claims more than
-// `maxPixels`; empty when it does not, or when the file holds no picture
-// (the reader refuses that by itself). FreeImage allocates and clears the
-// claimed size before it decodes a byte.
+// `maxPixels`, or more than `bytes` (the whole file, or its first megabyte)
+// can hold; empty when it does not, or when the file holds no picture (the
+// reader refuses that by itself). FreeImage allocates and clears the claimed
+// size before it decodes a byte, and fills what the file lacks.
+constexpr std::uint64_t kGifPixelsPerByte = 4096 * 8 / 3;
 std::string gifProblem(const std::string& bytes, std::uint64_t maxPixels);
 std::string gifFileProblem(const std::string& path, std::uint64_t maxPixels);
+
+// Why a WebP file of `fileSize` bytes cannot hold the lossy picture it
+// claims; empty when it can, or when it holds no lossy picture (lossless
+// ones can be tiny). The decoder reads a short first partition as if zeros
+// followed and decodes the whole claimed picture (seconds for a few bytes);
+// a sound one holds at least one bit a macroblock (an encoder spends over
+// three on a flat picture).
+std::string webpProblem(ReadAt read, void* source, std::uint64_t fileSize);
+std::string webpFileProblem(const std::string& path);
+
+// Why a Photoshop file's picture cannot be read safely; empty when it can,
+// or when it is compressed in another way than RLE. FreeImage's reader
+// clears a negative length when a row's RLE packets hold more than the row,
+// or when the row lengths claim more than the file holds, and it writes
+// past its buffers on a size over the format's limit.
+std::string psdFileProblem(const std::string& path);
 
 constexpr std::size_t kRasHeaderSize = 32;
 constexpr std::uint64_t kRasMaxSide = 65535;

@@ -1,9 +1,12 @@
-// The checks made before FreeImage decodes a TGA, PNM, PNG, GIF or Sun
-// Raster file: sound files load with their pixels, files that cannot hold
-// what their header or chunks claim, or that the reader cannot count, fail
-// cleanly and say why.
+// The checks made before FreeImage decodes a TGA, PNM, PNG, GIF, WebP,
+// Photoshop or Sun Raster file: sound files load with their pixels, files
+// that cannot hold what their header or chunks claim, or that the reader
+// cannot count, fail cleanly and say why.
+
+#include <FreeImage.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -153,6 +156,39 @@ void expectRefused(ofImage& img, bool ok, const std::string& log, const std::str
     ASSERT_EQ(img.height, 1);
     EXPECT_EQ(img.imageType, OF_IMAGE_COLOR);
     EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + 3), Bytes(kBefore, kBefore + 3));
+}
+
+// A table of files, each either loading as w x h (with `first` as its
+// first pixel, when given) or refused with `why` in its error line.
+struct LoadCase {
+    const char* name;
+    std::string file;
+    int w, h;
+    Bytes first;
+    const char* why;  // empty: loads
+};
+
+void expectLoadsOrRefused(const std::vector<LoadCase>& cases, const char* extension) {
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    for (const LoadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.path(std::string(c.name) + extension);
+        ASSERT_TRUE(writeBytes(path, c.file));
+        ofImage img;
+        bool ok = false;
+        const std::string log = loadOverOnePixel(img, path, ok);
+        if (*c.why) {
+            expectRefused(img, ok, log, c.why);
+            continue;
+        }
+        ASSERT_TRUE(ok) << log;
+        EXPECT_EQ(img.width, c.w);
+        EXPECT_EQ(img.height, c.h);
+        if (!c.first.empty()) {
+            EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + 3), c.first);
+        }
+    }
 }
 
 class TgaGuard : public ::testing::TestWithParam<GuardCase> {};
@@ -372,7 +408,8 @@ TEST(PngGuard, ChunksThatOverrunTheFileAreRefused) {
 }
 
 // GIF files: FreeImage allocates the first picture's claimed size before it
-// decodes; a claim over the limit is refused first, with or without
+// decodes, and fills what the file lacks; a claim over the limit, or over
+// what the file's bytes can decode to, is refused first, with or without
 // extensions ahead of the picture and a global colour table.
 namespace {
 
@@ -394,7 +431,7 @@ std::string gifFile(int w, int h, bool extension = true) {
 
 }  // namespace
 
-TEST(GifGuard, ClaimsOverTheLimitAreRefusedBeforeDecoding) {
+TEST(GifGuard, ClaimsOverTheLimitOrTheFileAreRefusedBeforeDecoding) {
     struct Case {
         const char* name;
         std::string file;
@@ -406,6 +443,10 @@ TEST(GifGuard, ClaimsOverTheLimitAreRefusedBeforeDecoding) {
         {"one_over", gifFile(3, 1), 2, "3 x 1 pixels are more than 2"},
         {"huge_after_extension", gifFile(41462, 64751), OF_MAX_IMAGE_PIXELS, "41462 x 64751 pixels"},
         {"huge_no_extension", gifFile(41462, 64751, false), OF_MAX_IMAGE_PIXELS, "41462 x 64751 pixels"},
+        // 43 bytes hold at most 43 * 10922 pixels.
+        {"what_the_file_can_hold", gifFile(700, 670), OF_MAX_IMAGE_PIXELS, ""},
+        {"more_than_the_file_can_hold", gifFile(700, 671), OF_MAX_IMAGE_PIXELS,
+         "700 x 671 pixels are more than a file of 43 bytes can hold"},
         {"no_picture", gifFile(2, 1).substr(0, 24), 2, ""},
         {"not_gif", "PNG not a GIF at all", 2, ""},
     };
@@ -473,49 +514,139 @@ std::string rasRows(std::uint64_t w, std::uint64_t h, int depth, char fill) {
 }  // namespace
 
 TEST(RasGuard, PicturesTheReaderCannotHandleAreRefusedOthersLoad) {
-    struct Case {
-        const char* name;
-        std::string file;
-        int w, h;         // what a sound file loads as
-        Bytes first;      // its first pixel, RGB
-        const char* why;  // empty: loads
-    };
-    const Case cases[] = {
-        {"sound_24", ras(3, 2, 24, std::string("\x30\x20\x10\x01\x02\x03\x04\x05\x06\0", 10) + std::string(10, '\x7f')),
-         3, 2, Bytes{0x10, 0x20, 0x30}, ""},
-        {"sound_32", ras(2, 1, 32, std::string("\0\x33\x22\x11\0\x01\x02\x03", 8)), 2, 1, Bytes{0x11, 0x22, 0x33}, ""},
-        {"widest_24", ras(65535, 1, 24, rasRows(65535, 1, 24, '\x40')), 65535, 1, Bytes{0x40, 0x40, 0x40}, ""},
-        {"tallest_32", ras(1, 65535, 32, rasRows(1, 65535, 32, '\x40')), 1, 65535, Bytes{0x40, 0x40, 0x40}, ""},
-        {"widest_8_bit", ras(65535, 1, 8, rasRows(65535, 1, 8, '\x40'), rasMap('\x40', Bytes{1, 2, 3})), 65535, 1,
-         Bytes{1, 2, 3}, ""},
-        {"one_column_too_wide_24", ras(65536, 1, 24, rasRows(65536, 1, 24, '\x40')), 0, 0, Bytes{},
-         "a picture of 65536 x 1 pixels is more than 65535 pixels wide or tall"},
-        {"one_column_too_wide_8_bit", ras(65536, 1, 8, rasRows(65536, 1, 8, '\x40'), rasMap('\x40', Bytes{1, 2, 3})),
-         0, 0, Bytes{}, "65536 x 1 pixels"},
-        {"wide_32", ras(3801101, 9, 32, ""), 0, 0, Bytes{}, "3801101 x 9 pixels"},
-        {"one_row_too_tall_32", ras(1, 65536, 32, rasRows(1, 65536, 32, '\x40')), 0, 0, Bytes{}, "1 x 65536 pixels"},
-        {"tall_24", ras(13, 131072, 24, ""), 0, 0, Bytes{}, "13 x 131072 pixels"},
-        {"colour_map_on_24_bit", ras(3, 2, 24, rasRows(3, 2, 24, '\x40'), std::string(9, '\x10')), 0, 0, Bytes{},
-         "a colour map on a picture without colour indices"},
-        {"header_cut", ras(3, 2, 24, "").substr(0, 20), 0, 0, Bytes{}, "shorter than a Sun Raster header"},
-        {"not_a_sun_raster", std::string(40, 'x'), 0, 0, Bytes{}, "no Sun Raster header"},
-    };
+    expectLoadsOrRefused(
+            {
+            {"sound_24",
+             ras(3, 2, 24, std::string("\x30\x20\x10\x01\x02\x03\x04\x05\x06\0", 10) + std::string(10, '\x7f')), 3,
+             2, Bytes{0x10, 0x20, 0x30}, ""},
+            {"sound_32", ras(2, 1, 32, std::string("\0\x33\x22\x11\0\x01\x02\x03", 8)), 2, 1,
+             Bytes{0x11, 0x22, 0x33}, ""},
+            {"widest_24", ras(65535, 1, 24, rasRows(65535, 1, 24, '\x40')), 65535, 1, Bytes{0x40, 0x40, 0x40}, ""},
+            {"tallest_32", ras(1, 65535, 32, rasRows(1, 65535, 32, '\x40')), 1, 65535, Bytes{0x40, 0x40, 0x40}, ""},
+            {"widest_8_bit", ras(65535, 1, 8, rasRows(65535, 1, 8, '\x40'), rasMap('\x40', Bytes{1, 2, 3})), 65535, 1,
+             Bytes{1, 2, 3}, ""},
+            {"one_column_too_wide_24", ras(65536, 1, 24, rasRows(65536, 1, 24, '\x40')), 0, 0, Bytes{},
+             "a picture of 65536 x 1 pixels is more than 65535 pixels wide or tall"},
+            {"one_column_too_wide_8_bit",
+             ras(65536, 1, 8, rasRows(65536, 1, 8, '\x40'), rasMap('\x40', Bytes{1, 2, 3})), 0, 0, Bytes{},
+             "65536 x 1 pixels"},
+            {"wide_32", ras(3801101, 9, 32, ""), 0, 0, Bytes{}, "3801101 x 9 pixels"},
+            {"one_row_too_tall_32", ras(1, 65536, 32, rasRows(1, 65536, 32, '\x40')), 0, 0, Bytes{},
+             "1 x 65536 pixels"},
+            {"tall_24", ras(13, 131072, 24, ""), 0, 0, Bytes{}, "13 x 131072 pixels"},
+            {"colour_map_on_24_bit", ras(3, 2, 24, rasRows(3, 2, 24, '\x40'), std::string(9, '\x10')), 0, 0, Bytes{},
+             "a colour map on a picture without colour indices"},
+            {"header_cut", ras(3, 2, 24, "").substr(0, 20), 0, 0, Bytes{}, "shorter than a Sun Raster header"},
+            {"not_a_sun_raster", std::string(40, 'x'), 0, 0, Bytes{}, "no Sun Raster header"},
+        },
+        ".ras");
+}
+
+// WebP files: a lossy picture whose first partition is too short for its
+// macroblocks is refused before the decoder works through the whole claimed
+// size; sound lossy and lossless files load as before.
+TEST(WebpGuard, ALossyPictureTooBigForItsModesIsRefused) {
     TempDir dir;
     ASSERT_TRUE(dir.ok());
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path = dir.path(std::string(c.name) + ".ras");
-        ASSERT_TRUE(writeBytes(path, c.file));
-        ofImage img;
-        bool ok = false;
-        const std::string log = loadOverOnePixel(img, path, ok);
-        if (*c.why) {
-            expectRefused(img, ok, log, c.why);
-            continue;
-        }
-        ASSERT_TRUE(ok) << log;
-        EXPECT_EQ(img.width, c.w);
-        EXPECT_EQ(img.height, c.h);
-        EXPECT_EQ(Bytes(img.getPixels(), img.getPixels() + 3), c.first);
-    }
+    // What FreeImage writes: lossy (quality 1-100) and lossless.
+    auto written = [&](const char* name, int w, int h, int flags) {
+        FIBITMAP* bmp = FreeImage_Allocate(w, h, 24);
+        for (int y = 0; y < h; ++y) std::memset(FreeImage_GetScanLine(bmp, y), 0x80, size_t(w) * 3);
+        const std::string path = dir.path(name);
+        const bool saved = FreeImage_Save(FIF_WEBP, bmp, path.c_str(), flags);
+        FreeImage_Unload(bmp);
+        return saved ? readBytes(path) : std::string();
+    };
+    const std::string lossy = written("lossy.webp", 300, 200, 75), flat = written("flat.webp", 4096, 1024, 1),
+                      lossless = written("lossless.webp", 4096, 1024, WEBP_LOSSLESS);
+    ASSERT_FALSE(lossy.empty() || flat.empty() || lossless.empty());
+    ASSERT_EQ(lossy.compare(12, 4, "VP8 "), 0);
+    ASSERT_EQ(lossless.compare(12, 4, "VP8L"), 0);
+    // The same header claiming 16383 x 16383 pixels (a first partition of a
+    // few bytes for a million macroblocks).
+    std::string huge = lossy;
+    huge.replace(26, 4, std::string("\xff\x3f\xff\x3f", 4));
+    expectLoadsOrRefused(
+        {
+            {"lossy", lossy, 300, 200, Bytes{}, ""},
+            {"flat_lossy", flat, 4096, 1024, Bytes{}, ""},
+            {"lossless", lossless, 4096, 1024, Bytes{}, ""},
+            {"claims_16383_square", huge, 0, 0, Bytes{},
+             "16383 x 16383 pixels need at least 131072 bytes of modes, the file gives"},
+        },
+        ".webp");
+}
+
+// Photoshop files: an RLE picture whose rows hold more than a row, or whose
+// row lengths claim more than the file holds, is refused before FreeImage
+// reads it (it cleared a negative length), and so is a size over the
+// format's limit (it wrote past its buffers) or a raw picture the file
+// cannot hold; sound RLE and raw pictures load.
+namespace {
+
+void put16be(std::string& s, std::uint64_t v) {
+    s += static_cast<char>((v >> 8) & 255);
+    s += static_cast<char>(v & 255);
+}
+
+// An RGB picture of no colour mode data, resources or layers; `rows` holds
+// each channel's rows in turn (RLE packets, or raw bytes when `lengths` is
+// empty and `rle` false).
+std::string psd(int w, int h, int depth, const std::vector<std::string>& rows, bool rle = true,
+                std::vector<int> lengths = {}) {
+    std::string s = "8BPS";
+    put16be(s, 1);
+    s += std::string(6, '\0');
+    put16be(s, 3);
+    put32be(s, h);
+    put32be(s, w);
+    put16be(s, depth);
+    put16be(s, 3);
+    s += std::string(12, '\0');
+    put16be(s, rle ? 1 : 0);
+    if (rle && lengths.empty())
+        for (const std::string& r : rows) lengths.push_back(static_cast<int>(r.size()));
+    for (int l : lengths) put16be(s, l);
+    for (const std::string& r : rows) s += r;
+    return s;
+}
+
+// A run of `count` copies of `value`, and `bytes` as they stand.
+std::string run(int count, char value) { return std::string(1, static_cast<char>(257 - count)) + value; }
+std::string literal(const std::string& bytes) { return static_cast<char>(bytes.size() - 1) + bytes; }
+
+}  // namespace
+
+TEST(PsdGuard, DamagedPicturesAreRefusedSoundOnesLoad) {
+    // 3 x 2 pixels: red row (10, 20, 30), then (40, 50, 60); channels in turn.
+    const std::vector<std::string> sound = {run(3, 10), run(3, 40), run(3, 20), run(3, 50), run(3, 30), run(3, 60)};
+    std::vector<std::string> sixteen(6, literal(std::string("\x11\x00\x22\x00\x33\x00", 6)));
+    std::vector<std::string> overfull = sound;
+    overfull[0] = run(3, 10) + run(3, 10);  // a packet after the row is full
+    std::vector<std::string> raw = {"\x0a\x0a\x0a", "\x28\x28\x28", "\x14\x14\x14", "\x32\x32\x32", "\x1e\x1e\x1e",
+                                    "\x3c\x3c\x3c"};
+    const std::vector<std::string> tooLong = {run(4, 10), run(3, 40), run(3, 20), run(3, 50), run(3, 30), run(3, 60)};
+    const std::vector<std::string> cutLiteral = {literal("\x0a\x0a\x0a"), run(3, 40), run(3, 20),
+                                                 run(3, 50),                 run(3, 30), run(3, 60)};
+    expectLoadsOrRefused(
+        {
+            {"sound_rle", psd(3, 2, 8, sound), 3, 2, Bytes{10, 20, 30}, ""},
+            {"sound_rle_16_bit", psd(3, 2, 16, sixteen), 3, 2, Bytes{}, ""},
+            {"raw", psd(3, 2, 8, raw, false), 3, 2, Bytes{10, 20, 30}, ""},
+            {"row_holds_more", psd(3, 2, 8, overfull), 0, 0, Bytes{},
+             "an RLE row holds more than the picture's 3 bytes a row"},
+            {"one_packet_too_long", psd(3, 2, 8, tooLong), 0, 0, Bytes{}, "an RLE row holds more than"},
+            {"last_row_past_the_end", psd(3, 2, 8, sound, true, {2, 2, 2, 2, 2, 3}), 0, 0, Bytes{},
+             "the RLE rows claim more bytes than the file holds"},
+            {"lengths_past_the_end", psd(3, 2, 8, sound).substr(0, 26 + 14 + 8), 0, 0, Bytes{},
+             "the RLE row lengths run past the end of the file"},
+            {"raw_cut", psd(3, 2, 8, raw, false).substr(0, 26 + 14 + 17), 0, 0, Bytes{},
+             "3 x 2 pixels need 18 bytes, the file holds 17"},
+            {"depth_of_12_bits", psd(3, 2, 12, sound), 0, 0, Bytes{}, "unsupported pixel depth 12"},
+            {"taller_than_the_format", psd(3, 30001, 8, {}, false), 0, 0, Bytes{},
+             "a picture of 3 x 30001 pixels is over the format's 30000 pixels a side"},
+            {"packet_past_its_row", psd(3, 2, 8, cutLiteral, true, {3, 2, 2, 2, 2, 2}), 0, 0, Bytes{},
+             "an RLE packet runs past the end of its row"},
+        },
+        ".psd");
 }
