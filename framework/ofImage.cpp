@@ -478,15 +478,19 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
     // (gigabytes from a few bytes) before it decodes anything, its Sun
     // Raster reader cannot count past 65535 columns or rows, and its WebP
     // decoder spends seconds on a few bytes claiming a huge lossy picture;
-    // its Photoshop reader clears negative lengths on damaged RLE rows.
+    // its Photoshop reader clears negative lengths on damaged RLE rows, and
+    // its BMP reader reads rows one by one far past the end of a file, and
+    // its PCX reader reads past a row shorter than the picture is wide.
     if (fif == FIF_TARGA || pnm || fif == FIF_PNG || fif == FIF_GIF || fif == FIF_RAS || fif == FIF_WEBP ||
-        fif == FIF_PSD) {
+        fif == FIF_PSD || fif == FIF_BMP || fif == FIF_PCX) {
         const std::string problem = pnm                 ? imageguard::pnmFileProblem(fileName)
                                     : fif == FIF_PNG  ? imageguard::pngFileProblem(fileName)
                                     : fif == FIF_GIF  ? imageguard::gifFileProblem(fileName, OF_MAX_IMAGE_PIXELS)
                                     : fif == FIF_RAS  ? imageguard::rasFileProblem(fileName)
                                     : fif == FIF_WEBP ? imageguard::webpFileProblem(fileName)
                                     : fif == FIF_PSD  ? imageguard::psdFileProblem(fileName)
+                                    : fif == FIF_BMP  ? imageguard::bmpFileProblem(fileName)
+                                    : fif == FIF_PCX  ? imageguard::pcxFileProblem(fileName)
                                                       : imageguard::tgaFileProblem(fileName);
         if (!problem.empty()) {
             ofLog(OF_LOG_ERROR, "ofImage::loadImage - cannot load %s: %s", fileName.c_str(), problem.c_str());

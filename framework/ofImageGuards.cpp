@@ -426,6 +426,66 @@ std::string psdFileProblem(const std::string& path) {
     return std::string();
 }
 
+std::string bmpProblem(const unsigned char* head, std::size_t got, std::uint64_t fileSize) {
+    if (got < 18 || head[0] != 'B' || head[1] != 'M') return std::string();  // left to the reader
+    auto le32 = [head](int at) { return std::uint64_t(le16(head + at)) | (std::uint64_t(le16(head + at + 2)) << 16); };
+    const std::uint64_t infoSize = le32(14);
+    std::uint64_t w, h, bits, compression = 0, colours = 0;
+    if (infoSize == 12) {  // the OS/2 header: 16-bit sizes
+        if (got < 26) return std::string();
+        w = le16(head + 18);
+        h = le16(head + 20);
+        bits = le16(head + 24);
+    } else if (infoSize >= 40) {
+        if (got < kBmpHeadSize) return std::string();
+        const std::int64_t signedW = static_cast<std::int32_t>(le32(18)), signedH = static_cast<std::int32_t>(le32(22));
+        w = static_cast<std::uint64_t>(signedW < 0 ? -signedW : signedW);
+        h = static_cast<std::uint64_t>(signedH < 0 ? -signedH : signedH);  // negative: rows top first
+        bits = le16(head + 28);
+        compression = le32(30);
+        colours = le32(46);
+    } else {
+        return std::string();
+    }
+    if (compression != 0 && compression != 3 && compression != 6) return std::string();
+    // The pixels cannot start before the end of the headers and the palette.
+    const std::uint64_t entries = bits > 8 ? 0 : colours == 0 || colours > (1u << bits) ? 1u << bits : colours;
+    const std::uint64_t headers = 14 + infoSize + entries * (infoSize == 12 ? 3 : 4);
+    // Some writers leave out the last row's padding.
+    const std::uint64_t need = h == 0 ? 0 : (w * bits + 31) / 32 * 4 * (h - 1) + (w * bits + 7) / 8;
+    const std::uint64_t holds = fileSize > headers ? fileSize - headers : 0;
+    if (need > holds)
+        return n(w) + " x " + n(h) + " pixels need " + n(need) + " bytes, the file holds " + n(holds);
+    return std::string();
+}
+
+std::string bmpFileProblem(const std::string& path) {
+    File f(std::fopen(path.c_str(), "rb"));
+    struct stat st;
+    if (!f || fstat(fileno(f.get()), &st) != 0 || st.st_size < 0) return "the file cannot be read";
+    unsigned char head[kBmpHeadSize];
+    const std::size_t got = std::fread(head, 1, sizeof head, f.get());
+    return bmpProblem(head, got, static_cast<std::uint64_t>(st.st_size));
+}
+
+std::string pcxProblem(const unsigned char* head, std::size_t got) {
+    if (got < kPcxHeadSize || head[0] != 0x0a) return std::string();  // left to the reader
+    const unsigned xMin = le16(head + 4), xMax = le16(head + 8);
+    if (xMax < xMin) return std::string();
+    const std::uint64_t w = xMax - xMin + 1, bits = head[3], rowBytes = le16(head + 66);
+    if (rowBytes * 8 < w * bits)
+        return "rows of " + n(rowBytes) + " bytes cannot hold " + n(w) + " pixels of " + n(bits) + " bits";
+    return std::string();
+}
+
+std::string pcxFileProblem(const std::string& path) {
+    File f(std::fopen(path.c_str(), "rb"));
+    if (!f) return "the file cannot be read";
+    unsigned char head[kPcxHeadSize];
+    const std::size_t got = std::fread(head, 1, sizeof head, f.get());
+    return pcxProblem(head, got);
+}
+
 std::string rasProblem(const unsigned char* header, std::size_t got) {
     if (got < kRasHeaderSize) return "the file is shorter than a Sun Raster header";
     auto be32 = [header](int at) {

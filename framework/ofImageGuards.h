@@ -58,6 +58,23 @@ std::string webpFileProblem(const std::string& path);
 // past its buffers on a size over the format's limit.
 std::string psdFileProblem(const std::string& path);
 
+// Why an uncompressed BMP file of `fileSize` bytes, whose first `got` bytes
+// are `head`, cannot hold the rows its header claims; empty when it can, or
+// when its pixels are compressed (an RLE picture may end early). FreeImage
+// reads the claimed rows one by one past the end of the file (seconds for a
+// few bytes) and gives back a picture of nothing.
+constexpr std::size_t kBmpHeadSize = 50;
+std::string bmpProblem(const unsigned char* head, std::size_t got, std::uint64_t fileSize);
+std::string bmpFileProblem(const std::string& path);
+
+// Why a PCX file whose first `got` bytes are `head` cannot be read safely;
+// empty when it can. FreeImage's reader reads each row's pixels from a
+// buffer of the row length the header gives, past its end when that length
+// is too short for the picture's width.
+constexpr std::size_t kPcxHeadSize = 68;
+std::string pcxProblem(const unsigned char* head, std::size_t got);
+std::string pcxFileProblem(const std::string& path);
+
 constexpr std::size_t kRasHeaderSize = 32;
 constexpr std::uint64_t kRasMaxSide = 65535;
 

@@ -1,10 +1,11 @@
 // The checks made before FreeImage decodes a TGA, PNM, PNG, GIF, WebP,
-// Photoshop or Sun Raster file: sound files load with their pixels, files
-// that cannot hold what their header or chunks claim, or that the reader
-// cannot count, fail cleanly and say why.
+// Photoshop, BMP, PCX or Sun Raster file: sound files load with their
+// pixels, files that cannot hold what their header or chunks claim, or that
+// the reader cannot handle, fail cleanly and say why.
 
 #include <FreeImage.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -649,4 +650,118 @@ TEST(PsdGuard, DamagedPicturesAreRefusedSoundOnesLoad) {
              "an RLE packet runs past the end of its row"},
         },
         ".psd");
+}
+
+// BMP files: an uncompressed picture the file cannot hold is refused before
+// FreeImage reads its rows one by one past the end (seconds for a few bytes,
+// for a picture of nothing); sound files, RLE ones among them (smaller than
+// their rows), and files without the last row's padding load as before.
+namespace {
+
+// An 8-bit RLE picture of one grey index: runs of up to 255 pixels, an end
+// of line between rows (FreeImage refuses one after the last), an end of
+// picture.
+std::string rle8Bmp(int w, int h, int index) {
+    std::string data;
+    for (int y = 0; y < h; ++y) {
+        for (int left = w; left > 0; left -= 255)
+            data += std::string{static_cast<char>(std::min(left, 255)), static_cast<char>(index)};
+        if (y + 1 < h) data += std::string("\0\0", 2);
+    }
+    data += std::string("\0\1", 2);
+    std::string s = "BM";
+    auto put32 = [&s](std::uint64_t v) {
+        for (int shift : {0, 8, 16, 24}) s += static_cast<char>((v >> shift) & 255);
+    };
+    put32(14 + 40 + 1024 + data.size());
+    put32(0);
+    put32(14 + 40 + 1024);
+    for (std::uint64_t v : {std::uint64_t(40), std::uint64_t(w), std::uint64_t(h)}) put32(v);
+    put16(s, 1);
+    put16(s, 8);
+    for (std::uint64_t v : {std::uint64_t(1), std::uint64_t(data.size()), std::uint64_t(2835), std::uint64_t(2835),
+                            std::uint64_t(256), std::uint64_t(0)})
+        put32(v);
+    for (int i = 0; i < 256; ++i) s += std::string{char(i), char(i), char(i), '\0'};
+    return s + data;
+}
+
+}  // namespace
+
+TEST(BmpGuard, UncompressedRowsTheFileCannotHoldAreRefused) {
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    // What FreeImage writes, 37 x 5 pixels of 0x40 (a row of 1-bit pixels
+    // is padded to 4 bytes, of 24-bit ones to 112).
+    auto written = [&](const char* name, int bits, int flags) {
+        FIBITMAP* bmp = FreeImage_Allocate(37, 5, bits);
+        for (int y = 0; y < 5; ++y) std::memset(FreeImage_GetScanLine(bmp, y), 0x40, FreeImage_GetLine(bmp));
+        if (RGBQUAD* palette = FreeImage_GetPalette(bmp))
+            for (unsigned i = 0; i < FreeImage_GetColorsUsed(bmp); ++i)
+                palette[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+        const std::string path = dir.path(name);
+        const bool saved = FreeImage_Save(FIF_BMP, bmp, path.c_str(), flags);
+        FreeImage_Unload(bmp);
+        return saved ? readBytes(path) : std::string();
+    };
+    const std::string one = written("1.bmp", 1, 0), eight = written("8.bmp", 8, 0), rgb = written("24.bmp", 24, 0),
+                      rgba = written("32.bmp", 32, 0), rle = rle8Bmp(370, 50, 0x40);
+    ASSERT_FALSE(one.empty() || eight.empty() || rgb.empty() || rgba.empty() || rle.empty());
+    ASSERT_LT(rle.size(), 372u * 50) << "the RLE picture is smaller than its rows";
+    // The 24-bit header claiming 67108866 rows, top first.
+    std::string tall = rgb.substr(0, 54) + std::string(12, '\x40');
+    tall.replace(22, 4, std::string("\xfe\xff\xff\xfb", 4));
+    expectLoadsOrRefused(
+        {
+            {"sound_1_bit", one, 37, 5, Bytes{}, ""},
+            {"sound_8_bit", eight, 37, 5, Bytes{}, ""},
+            {"sound_24_bit", rgb, 37, 5, Bytes{0x40, 0x40, 0x40}, ""},
+            {"sound_32_bit", rgba, 37, 5, Bytes{0x40, 0x40, 0x40}, ""},
+            {"sound_rle", rle, 370, 50, Bytes{0x40, 0x40, 0x40}, ""},
+            {"24_bit_without_the_last_padding", rgb.substr(0, rgb.size() - 1), 37, 5, Bytes{}, ""},
+            {"24_bit_short_of_a_pixel_byte", rgb.substr(0, rgb.size() - 2), 0, 0, Bytes{},
+             "37 x 5 pixels need 559 bytes, the file holds 558"},
+            {"1_bit_short_of_a_pixel_byte", one.substr(0, one.size() - 4), 0, 0, Bytes{},
+             "37 x 5 pixels need 37 bytes, the file holds 36"},
+            {"claims_67108866_rows", tall, 0, 0, Bytes{},
+             "37 x 67108866 pixels need 7516192991 bytes, the file holds 12"},
+            {"8_bit_palette_but_no_rows", eight.substr(0, 14 + 40 + 1024), 0, 0, Bytes{},
+             "37 x 5 pixels need 197 bytes, the file holds 0"},
+        },
+        ".bmp");
+}
+
+// PCX files: a row length too short for the picture's width is refused
+// before FreeImage reads past each row's buffer; sound files load as before.
+namespace {
+
+// A 4 x 2 picture of `planes` planes of 8 bits, each row `rowBytes` long,
+// the bytes (all below 0xC0) stored as they stand, with a grey palette.
+std::string pcx(int planes, int rowBytes, char value) {
+    std::string s(128, '\0');
+    s[0] = 0x0a;
+    s[1] = 5;
+    s[2] = 1;
+    s[3] = 8;
+    s[8] = 3;   // xMax
+    s[10] = 1;  // yMax
+    s[65] = static_cast<char>(planes);
+    s[66] = static_cast<char>(rowBytes);
+    s += std::string(static_cast<size_t>(2 * planes * rowBytes), value);
+    s += '\x0c';
+    for (int i = 0; i < 256; ++i) s += std::string(3, static_cast<char>(i));
+    return s;
+}
+
+}  // namespace
+
+TEST(PcxGuard, RowsTooShortForThePictureAreRefused) {
+    expectLoadsOrRefused(
+        {
+            {"sound_8_bit", pcx(1, 4, 0x40), 4, 2, Bytes{0x40, 0x40, 0x40}, ""},
+            {"sound_24_bit", pcx(3, 4, 0x40), 4, 2, Bytes{0x40, 0x40, 0x40}, ""},
+            {"rows_longer_than_the_width", pcx(1, 6, 0x40), 4, 2, Bytes{0x40, 0x40, 0x40}, ""},
+            {"rows_too_short", pcx(3, 3, 0x40), 0, 0, Bytes{}, "rows of 3 bytes cannot hold 4 pixels of 8 bits"},
+        },
+        ".pcx");
 }
