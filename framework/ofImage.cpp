@@ -475,12 +475,12 @@ bool ofImage::loadImageIntoPixels(const std::string& fileName, ofPixels& pix) {
     const bool pnm = fif == FIF_PBM || fif == FIF_PBMRAW || fif == FIF_PGM || fif == FIF_PGMRAW ||
                      fif == FIF_PPM || fif == FIF_PPMRAW;
     // Its GIF reader allocates and clears the picture its header claims
-    // (gigabytes from a few bytes) before it decodes anything, its Sun
-    // Raster reader cannot count past 65535 columns or rows, and its WebP
-    // decoder spends seconds on a few bytes claiming a huge lossy picture;
-    // its Photoshop reader clears negative lengths on damaged RLE rows, and
-    // its BMP reader reads rows one by one far past the end of a file, and
-    // its PCX reader reads past a row shorter than the picture is wide.
+    // (gigabytes from a few bytes) before it decodes anything. Its Sun Raster
+    // reader cannot count past 65535 columns or rows; its WebP decoder spends
+    // seconds on a few bytes claiming a huge lossy picture; its Photoshop
+    // reader clears negative lengths on damaged RLE rows; its BMP reader
+    // reads rows one by one far past the end of a file; its PCX reader reads
+    // past a row shorter than the picture is wide.
     if (fif == FIF_TARGA || pnm || fif == FIF_PNG || fif == FIF_GIF || fif == FIF_RAS || fif == FIF_WEBP ||
         fif == FIF_PSD || fif == FIF_BMP || fif == FIF_PCX) {
         const std::string problem = pnm                 ? imageguard::pnmFileProblem(fileName)
