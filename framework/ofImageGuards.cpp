@@ -257,7 +257,7 @@ std::string checkFileAt(const std::string& path, std::string (*check)(ReadAt, vo
 std::string pngFileProblem(const std::string& path) { return checkFileAt(path, pngProblem); }
 
 std::string webpProblem(ReadAt read, void* source, std::uint64_t fileSize) {
-    unsigned char head[18];
+    unsigned char head[12];
     if (fileSize < 12 || !read(source, 0, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
         std::memcmp(head + 8, "WEBP", 4) != 0)
         return std::string();  // left to the reader
@@ -488,10 +488,7 @@ std::string pcxFileProblem(const std::string& path) {
 
 std::string rasProblem(const unsigned char* header, std::size_t got) {
     if (got < kRasHeaderSize) return "the file is shorter than a Sun Raster header";
-    auto be32 = [header](int at) {
-        const unsigned char* p = header + at;
-        return (std::uint64_t(p[0]) << 24) | (std::uint64_t(p[1]) << 16) | (std::uint64_t(p[2]) << 8) | p[3];
-    };
+    auto be32 = [header](int at) { return be(header + at, 4); };
     if (be32(0) != 0x59a66a95u) return "no Sun Raster header";
     const std::uint64_t w = be32(4), h = be32(8), depth = be32(12), mapType = be32(24), mapLength = be32(28);
     if (w > kRasMaxSide || h > kRasMaxSide)
@@ -503,12 +500,10 @@ std::string rasProblem(const unsigned char* header, std::size_t got) {
 }
 
 std::string rasFileProblem(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    File f(std::fopen(path.c_str(), "rb"));
     if (!f) return "the file cannot be read";
     unsigned char header[kRasHeaderSize];
-    const std::size_t got = std::fread(header, 1, sizeof header, f);
-    std::fclose(f);
-    return rasProblem(header, got);
+    return rasProblem(header, std::fread(header, 1, sizeof header, f.get()));
 }
 
 }  // namespace imageguard
